@@ -1,0 +1,94 @@
+// The operating-system operations the core relies on, declared once.
+//
+// They stand in for the kernel calls of the original platform: a version
+// test, the program's directory, library loading, device input and output
+// through a device namespace ("\\.\PHYSICALDRIVEn" for hard disk n, "\\.\X:"
+// for the removable drive with letter X), drive types, the virtual-device
+// request, and zero-filled memory blocks. Two implementations exist: the
+// POSIX one (posix_platform.h) and the in-memory test double
+// (memory_platform.h); both pass the same interface test suite.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace brovane {
+
+// An open device. 0 means "never opened"; kInvalidHandle is what a failed
+// open leaves. Any other value is an open handle.
+using DeviceHandle = std::intptr_t;
+inline constexpr DeviceHandle kInvalidHandle = -1;
+
+// A loaded library; 0 means none.
+using LibraryHandle = std::uintptr_t;
+
+// The version test's answer has its high bit set on the platform that reads
+// disks through the disk library.
+inline constexpr std::uint32_t kVersionDiskLibraryBit = 0x80000000u;
+
+// Drive types of the drive-type test.
+inline constexpr unsigned kDriveNoRootDir = 1;
+inline constexpr unsigned kDriveRemovable = 2;
+inline constexpr unsigned kDriveFixed = 3;
+
+// ReadDisk32 and WriteDisk32: drive number, cylinder, head, sector, sector
+// count, buffer, absolute sector number, extension value. Nonzero when every
+// sector moved.
+using DiskTransferProc =
+    std::function<std::uint32_t(std::uint32_t drive, std::uint32_t cylinder, std::uint32_t head,
+                                std::uint32_t sector, std::uint32_t count, std::uint8_t* buffer,
+                                std::uint32_t absoluteSector, std::uint32_t int13Extensions)>;
+
+// CheckInt13Extension32: drive number in, an opaque value out.
+using ExtensionCheckProc = std::function<std::uint32_t(std::uint32_t drive)>;
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // Version test: kVersionDiskLibraryBit set selects the disk library.
+    virtual std::uint32_t GetVersion() = 0;
+    // Directory of the running program, with its trailing separator.
+    virtual std::string GetProgramDirectory() = 0;
+    // The short form of a path (here the path itself).
+    virtual std::string GetShortPathName(const std::string& path) = 0;
+
+    // Opens a device-namespace path for reading and writing, exclusively
+    // where the system allows it and read-only where it refuses; answers
+    // kInvalidHandle when the device cannot be opened at all.
+    virtual DeviceHandle OpenDevice(const std::string& path) = 0;
+    // Positioned transfers at a 64-bit byte offset; they answer how many
+    // bytes moved (a write counts only bytes that reached the device).
+    virtual std::uint32_t ReadAt(DeviceHandle handle, std::uint64_t offset, void* buffer,
+                                 std::uint32_t bytes) = 0;
+    virtual std::uint32_t WriteAt(DeviceHandle handle, std::uint64_t offset, const void* buffer,
+                                  std::uint32_t bytes) = 0;
+    virtual void CloseDevice(DeviceHandle handle) = 0;
+
+    // Drive type of a root path "X:\".
+    virtual unsigned GetDriveType(const std::string& rootPath) = 0;
+
+    // The virtual device: opened by "\\.\" + its file's path, asked one
+    // control code with an output buffer, closed at once.
+    virtual DeviceHandle OpenVirtualDevice(const std::string& deviceName) = 0;
+    virtual bool DeviceIoControl(DeviceHandle handle, std::uint32_t code, void* output,
+                                 std::uint32_t outputSize, std::uint32_t* bytesReturned) = 0;
+    virtual void CloseVirtualDevice(DeviceHandle handle) = 0;
+
+    // Library loading. Lookups answer an empty function when the library
+    // lacks the name.
+    virtual LibraryHandle LoadLibrary(const std::string& path) = 0;
+    virtual DiskTransferProc GetDiskTransferProc(LibraryHandle library,
+                                                 const std::string& name) = 0;
+    virtual ExtensionCheckProc GetExtensionCheckProc(LibraryHandle library,
+                                                     const std::string& name) = 0;
+    virtual void FreeLibrary(LibraryHandle library) = 0;
+
+    // Zero-filled, sector-aligned memory; nullptr when it cannot be had.
+    virtual void* AllocateZeroed(std::size_t bytes) = 0;
+    virtual void FreeMemory(void* block) = 0;
+};
+
+}  // namespace brovane

@@ -1,0 +1,22 @@
+// The platform's own command-line options, shared by both executables:
+//   [--disk PATH]... [--floppy PATH]... [--disk-library]
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace brovane {
+
+struct PlatformOptions {
+    std::vector<std::string> disks;     // hard disk 0, 1, ... in order
+    std::vector<std::string> floppies;  // removable drives A:, B:, ...
+    bool diskLibrary = false;           // version test answers the disk-library platform
+    bool explicitDevices() const { return !disks.empty() || !floppies.empty(); }
+};
+
+// Takes the platform options out of args and leaves the rest in order.
+// Answers false with a reason in error when an option lacks its path.
+bool ExtractPlatformOptions(std::vector<std::string>& args, PlatformOptions& options,
+                            std::string& error);
+
+}  // namespace brovane
