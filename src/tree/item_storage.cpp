@@ -9,14 +9,18 @@ namespace {
 // Records are kept aligned, so the next record starts at the next multiple of this.
 constexpr std::size_t kRecordAlign = alignof(TreeItemInfo);
 
-std::size_t AlignUp(std::size_t value) { return (value + kRecordAlign - 1) / kRecordAlign * kRecordAlign; }
+std::size_t AlignUp(std::size_t value) {
+    return (value + kRecordAlign - 1) / kRecordAlign * kRecordAlign;
+}
 
 }  // namespace
 
 RecordPool::RecordPool(Platform& platform, std::size_t blockBytes)
     : platform_(platform), blockBytes_(blockBytes) {}
 
-RecordPool::~RecordPool() { Release(); }
+RecordPool::~RecordPool() {
+    Release();
+}
 
 bool RecordPool::Allocate() {
     if (IsAllocated()) {
@@ -67,7 +71,8 @@ bool RecordPool::MoveToNextBlock(std::size_t needed) {
     if (block == nullptr) {
         return false;
     }
-    blocks_.insert(blocks_.begin() + static_cast<std::ptrdiff_t>(next), static_cast<std::byte*>(block));
+    blocks_.insert(blocks_.begin() + static_cast<std::ptrdiff_t>(next),
+                   static_cast<std::byte*>(block));
     blockSizes_.insert(blockSizes_.begin() + static_cast<std::ptrdiff_t>(next), bytes);
     block_ = next;
     offset_ = 0;
@@ -102,12 +107,16 @@ void ResetItemPools(ItemStorage& storage) {
     storage.itemPool.Reset();
 }
 
-TreeItemInfo* AppendItemRecord(ItemStorage& storage) { return storage.itemPool.AppendRecord(); }
+TreeItemInfo* AppendItemRecord(ItemStorage& storage) {
+    return storage.itemPool.AppendRecord();
+}
 
 TreeItemInfo* AppendNamedItemRecord(ItemStorage& storage, std::string_view name) {
     return storage.itemPool.AppendNamedRecord(name);
 }
 
-TreeItemInfo* AppendRootRecord(ItemStorage& storage) { return storage.rootPool.AppendRecord(); }
+TreeItemInfo* AppendRootRecord(ItemStorage& storage) {
+    return storage.rootPool.AppendRecord();
+}
 
 }  // namespace brovane

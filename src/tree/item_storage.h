@@ -19,7 +19,7 @@
 namespace brovane {
 
 class RecordPool {
-public:
+  public:
     RecordPool(Platform& platform, std::size_t blockBytes);
     ~RecordPool();
     RecordPool(const RecordPool&) = delete;
@@ -41,7 +41,7 @@ public:
     // Bytes in use, counted over every block (for tests and figures).
     std::size_t UsedBytes() const;
 
-private:
+  private:
     TreeItemInfo* Append(std::string_view name, bool named);
     bool MoveToNextBlock(std::size_t needed);
 

@@ -31,23 +31,23 @@ enum FatType : std::uint16_t {
 
 struct TreeItemInfo {
     std::uint16_t driveNumber;  // BIOS numbering: floppies from 0, hard disk n is 0x80 + n
-    std::uint16_t cylinder;     // low 8 bits of the origin's cylinder, as a partition entry stores it
+    std::uint16_t cylinder;  // low 8 bits of the origin's cylinder, as a partition entry stores it
     std::uint16_t head;
-    std::uint16_t sector;         // bits 0-5 sector number, bits 6-7 cylinder bits 8-9
-    std::uint32_t sectorCount;    // sectors of the item's own data; 0 for a cluster chain
-    std::uint16_t kind;           // ItemKind
-    std::uint16_t fatType;        // FatType
+    std::uint16_t sector;       // bits 0-5 sector number, bits 6-7 cylinder bits 8-9
+    std::uint32_t sectorCount;  // sectors of the item's own data; 0 for a cluster chain
+    std::uint16_t kind;         // ItemKind
+    std::uint16_t fatType;      // FatType
     std::uint16_t reservedSectors;
     std::uint32_t sectorsPerFat;
-    const char* nameText;         // directory entries only: the name stored behind the record
-    std::uint32_t relativeSector; // first sector of the item, counted from baseSector
+    const char* nameText;          // directory entries only: the name stored behind the record
+    std::uint32_t relativeSector;  // first sector of the item, counted from baseSector
     std::uint16_t heads;
     std::uint32_t firstCluster;
     std::uint16_t sectorsPerTrack;
     std::uint16_t sectorsPerCluster;
     std::uint16_t attributes;
     std::uint32_t volumeSectors;
-    std::uint32_t baseSector;     // absolute sector that relativeSector counts from
+    std::uint32_t baseSector;       // absolute sector that relativeSector counts from
     std::uint32_t firstDataSector;  // cluster 2, relative to the volume's first sector
     std::uint32_t int13Extensions;  // the disk library's extension value, passed back unchanged
 };

@@ -1,0 +1,45 @@
+# Shared by scripts/run and scripts/test: the Debian packages the project
+# needs, installed when missing, and the configure-and-build step.
+
+# Build and test tools, and the independent readers the acceptance tests
+# compare against.
+BROVANE_PACKAGES=(
+  cmake ninja-build g++ pkg-config
+  libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-base-dev
+  dosfstools mtools sleuthkit fdisk
+)
+
+brovane_missing_packages() {
+  local package
+  for package in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+      printf '%s\n' "$package"
+    fi
+  done
+}
+
+# Installs what is missing as root; otherwise says which apt-get line to run.
+brovane_install_packages() {
+  local missing
+  mapfile -t missing < <(brovane_missing_packages "$@")
+  [ "${#missing[@]}" -eq 0 ] && return 0
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "Missing packages. Run as root:" >&2
+    echo "  apt-get update && apt-get install -y ${missing[*]}" >&2
+    return 1
+  fi
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq && apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# Configures and builds one preset with Ninja when it is there.
+brovane_build() {
+  local preset=$1
+  shift
+  if command -v ninja >/dev/null 2>&1; then
+    export CMAKE_GENERATOR=Ninja
+  fi
+  cmake --preset "$preset" "$@" >/dev/null && cmake --build --preset "$preset"
+}

@@ -1,0 +1,174 @@
+#include "batch/batch_runner.h"
+
+#include <charconv>
+
+namespace brovane {
+
+namespace {
+
+std::string_view Trim(std::string_view text) {
+    const std::string_view blanks = " \t\r";
+    std::size_t first = text.find_first_not_of(blanks);
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
+bool NoArguments(std::string_view arguments, std::string& error) {
+    if (!arguments.empty()) {
+        error = "unexpected arguments '" + std::string(arguments) + "'";
+        return false;
+    }
+    return true;
+}
+
+// "#N" names the N-th child (from 1); answers 0 when the segment is not of that form.
+std::size_t ChildNumber(std::string_view segment) {
+    if (segment.size() < 2 || segment[0] != '#') {
+        return 0;
+    }
+    std::size_t number = 0;
+    auto [end, problem] =
+        std::from_chars(segment.data() + 1, segment.data() + segment.size(), number);
+    return problem == std::errc{} && end == segment.data() + segment.size() ? number : 0;
+}
+
+}  // namespace
+
+BatchRunner::BatchRunner(TextScreen& screen, Session& session, std::ostream& out)
+    : screen_(screen), session_(session), out_(out) {}
+
+int BatchRunner::RunScript(std::istream& script, std::ostream& err) {
+    std::string line;
+    for (int number = 1; std::getline(script, line); ++number) {
+        std::string error;
+        if (!RunLine(line, error)) {
+            out_.flush();
+            err << "brovane-batch: line " << number << ": " << error << '\n';
+            return 2;
+        }
+    }
+    return 0;
+}
+
+bool BatchRunner::RunLine(std::string_view line, std::string& error) {
+    line = Trim(line);
+    if (line.empty() || line.front() == '#') {
+        return true;
+    }
+    std::size_t space = line.find_first_of(" \t");
+    std::string_view command = line.substr(0, space);
+    std::string_view arguments = space == std::string_view::npos ? "" : Trim(line.substr(space));
+    if (command == "tree") {
+        return PrintTree(arguments, error);
+    }
+    if (command == "selected") {
+        return PrintSelected(arguments, error);
+    }
+    if (command == "status") {
+        return PrintStatus(arguments, error);
+    }
+    if (command == "menu") {
+        return PrintMenu(arguments, error);
+    }
+    error = "unknown command '" + std::string(command) + "'";
+    return false;
+}
+
+// ---- Paths ----
+
+TreeItemHandle BatchRunner::FindChild(TreeItemHandle parent, std::string_view segment) {
+    std::vector<TreeItemHandle> children = screen_.Children(parent);
+    if (std::size_t number = ChildNumber(segment); number != 0) {
+        return number <= children.size() ? children[number - 1] : kNoTreeItem;
+    }
+    for (TreeItemHandle child : children) {
+        if (screen_.ItemText(child) == segment) {
+            return child;
+        }
+    }
+    return kNoTreeItem;
+}
+
+TreeItemHandle BatchRunner::FindItem(std::string_view path) {
+    TreeItemHandle item = kTreeRoot;
+    while (!path.empty()) {
+        std::size_t slash = path.find('/');
+        item = FindChild(item, path.substr(0, slash));
+        if (item == kNoTreeItem) {
+            return kNoTreeItem;
+        }
+        path = slash == std::string_view::npos ? std::string_view{} : path.substr(slash + 1);
+    }
+    return item;
+}
+
+std::string BatchRunner::PathOf(TreeItemHandle item) {
+    std::string path;
+    for (; item != kNoTreeItem; item = screen_.Parent(item)) {
+        path = path.empty() ? screen_.ItemText(item) : screen_.ItemText(item) + "/" + path;
+    }
+    return path;
+}
+
+// ---- Printing ----
+
+void BatchRunner::PrintItems(TreeItemHandle parent, int depth) {
+    for (TreeItemHandle item : screen_.Children(parent)) {
+        const char* mark = screen_.IsExpanded(item) ? "- " : screen_.HasButton(item) ? "+ " : ". ";
+        out_ << std::string(static_cast<std::size_t>(depth) * 2, ' ') << mark
+             << EscapeText(screen_.ItemText(item)) << '\n';
+        if (screen_.IsExpanded(item)) {
+            PrintItems(item, depth + 1);
+        }
+    }
+}
+
+bool BatchRunner::PrintTree(std::string_view arguments, std::string& error) {
+    if (!NoArguments(arguments, error)) {
+        return false;
+    }
+    PrintItems(kTreeRoot, 0);
+    return true;
+}
+
+bool BatchRunner::PrintSelected(std::string_view arguments, std::string& error) {
+    if (!NoArguments(arguments, error)) {
+        return false;
+    }
+    TreeItemHandle caret = screen_.GetCaretItem();
+    out_ << (caret == kNoTreeItem ? "-" : EscapeText(PathOf(caret))) << '\n';
+    return true;
+}
+
+bool BatchRunner::PrintStatus(std::string_view arguments, std::string& error) {
+    if (!NoArguments(arguments, error)) {
+        return false;
+    }
+    out_ << "0: " << EscapeText(screen_.StatusText(0)) << '\n';
+    out_ << "1: " << EscapeText(screen_.StatusText(1)) << '\n';
+    return true;
+}
+
+CommandState BatchRunner::CurrentCommandState() {
+    CommandState state = session_.CurrentCommandState();
+    state.toolbarVisible = screen_.toolbarVisible;
+    state.statusBarVisible = screen_.statusBarVisible;
+    state.listStyle = screen_.listStyle;
+    return state;
+}
+
+bool BatchRunner::PrintMenu(std::string_view arguments, std::string& error) {
+    if (!NoArguments(arguments, error)) {
+        return false;
+    }
+    CommandState state = CurrentCommandState();
+    for (const CommandInfo& info : Commands()) {
+        out_ << info.id << (IsCommandEnabled(info.id, state) ? " enabled" : " disabled")
+             << (IsCommandChecked(info.id, state) ? " checked" : "") << '\n';
+    }
+    return true;
+}
+
+}  // namespace brovane

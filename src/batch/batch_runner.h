@@ -1,0 +1,45 @@
+// brovane-batch's command language: one user action a line, run against the
+// text front-end and the core, with what the user would see printed.
+#pragma once
+
+#include <istream>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/session.h"
+#include "batch/text_screen.h"
+
+namespace brovane {
+
+class BatchRunner {
+  public:
+    BatchRunner(TextScreen& screen, Session& session, std::ostream& out);
+
+    // Runs one line. False, with the reason in error, when it cannot be run.
+    bool RunLine(std::string_view line, std::string& error);
+    // Runs every line of a script; answers the exit code (0, or 2 after
+    // naming the line that could not be run on err).
+    int RunScript(std::istream& script, std::ostream& err);
+
+    // The item a PATH names, or kNoTreeItem.
+    TreeItemHandle FindItem(std::string_view path);
+    // The PATH of an item: its texts from the root, joined by '/'.
+    std::string PathOf(TreeItemHandle item);
+
+  private:
+    bool PrintTree(std::string_view arguments, std::string& error);
+    bool PrintSelected(std::string_view arguments, std::string& error);
+    bool PrintStatus(std::string_view arguments, std::string& error);
+    bool PrintMenu(std::string_view arguments, std::string& error);
+    void PrintItems(TreeItemHandle parent, int depth);
+    TreeItemHandle FindChild(TreeItemHandle parent, std::string_view segment);
+    CommandState CurrentCommandState();
+
+    TextScreen& screen_;
+    Session& session_;
+    std::ostream& out_;
+};
+
+}  // namespace brovane

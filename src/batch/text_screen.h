@@ -1,0 +1,147 @@
+// The in-memory front-end: the tree, the list, the status bar, the menu
+// marks and message boxes kept as plain data. The unit tests and
+// brovane-batch drive it through the user actions below, which raise the
+// same notifications the GUI raises.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/command_table.h"
+#include "app/screen_operations.h"
+
+namespace brovane {
+
+class TextScreen : public ScreenOperations {
+  public:
+    // Every line a message box or confirmation prints goes here.
+    using LineSink = std::function<void(std::string_view line)>;
+
+    explicit TextScreen(LineSink sink = {});
+
+    void SetEvents(ScreenEvents* events) { events_ = events; }
+
+    // --- ScreenOperations ---
+    TreeItemHandle InsertTreeItem(TreeItemHandle parent, TreeItemHandle after,
+                                  std::string_view text, bool hasChildren,
+                                  TreeItemInfo* info) override;
+    TreeItemHandle InsertCallbackTreeItem(TreeItemHandle parent, TreeItemHandle after,
+                                          bool hasChildren, TreeItemInfo* info) override;
+    void DeleteAllTreeItems() override;
+    TreeItemHandle GetCaretItem() override { return caret_; }
+    void SelectTreeItem(TreeItemHandle item) override;
+    TreeItemHandle HitTestTreeAtCursor() override { return cursorItem_; }
+    TreeItemInfo* GetTreeItemInfo(TreeItemHandle item) override;
+
+    void DeleteAllListItems() override { rows_.clear(); }
+    int GetListColumnCount() override { return static_cast<int>(columns_.size()); }
+    void DeleteListColumn(int column) override;
+    void InsertListColumn(int column, std::string_view heading, ColumnAlign align,
+                          int width) override;
+    int InsertListItem(int row, std::string_view text) override;
+    int InsertCallbackListItem(int row, std::uintptr_t itemData) override;
+    void SetListItemText(int row, int column, std::string_view text) override;
+    void SetListItemState(int row, bool selected, bool focused) override;
+    int GetListItemCount() override { return static_cast<int>(rows_.size()); }
+    bool IsListItemSelected(int row) override;
+    bool IsListItemFocused(int row) override;
+    int HitTestListAtCursor() override { return cursorRow_; }
+    void RedrawListItems(int, int) override {}
+
+    void SetStatusText(int pane, std::string_view text) override;
+
+    bool IsMenuChecked(int command) override { return checked_.contains(command); }
+    void SetMenuChecked(int command, bool checked) override;
+
+    void Notify(std::string_view text) override;
+    bool Confirm(std::string_view text) override;
+    int ShowPopupMenu(const std::vector<PopupEntry>& entries) override;
+
+    // --- The user's actions ---
+    // The expand button; a refused expansion stays collapsed. False when the
+    // item has no button.
+    bool Expand(TreeItemHandle item);
+    void Collapse(TreeItemHandle item);
+    void RightClickTree(TreeItemHandle item);
+    void RightClickList(int row);
+    // Focuses and selects the row alone, then double-clicks it.
+    void DoubleClickList(int row);
+    // Answers for the next confirmation boxes, in order; unanswered boxes answer no.
+    void QueueAnswer(bool yes) { answers_.push_back(yes); }
+
+    // --- What is on screen ---
+    struct ColumnView {
+        std::string heading;
+        ColumnAlign align;
+        int width;
+    };
+    const std::vector<ColumnView>& Columns() const { return columns_; }
+    // A cell's text: stored, or asked of the core for callback rows.
+    std::string CellText(int row, int column);
+    std::string ItemText(TreeItemHandle item);
+    std::vector<TreeItemHandle> Children(TreeItemHandle parent) const;
+    TreeItemHandle Parent(TreeItemHandle item) const;
+    bool IsExpanded(TreeItemHandle item) const;
+    bool HasButton(TreeItemHandle item) const;
+    const std::string& StatusText(int pane) const { return status_[pane == 0 ? 0 : 1]; }
+    // The entries of the last pop-up menu shown by the last right click.
+    const std::vector<PopupEntry>& LastPopup() const { return lastPopup_; }
+
+    // Framework state of the window.
+    bool toolbarVisible = true;
+    bool statusBarVisible = true;
+    ListStyle listStyle = ListStyle::Report;
+
+  private:
+    struct Item {
+        TreeItemHandle parent = kNoTreeItem;
+        std::string text;
+        bool callback = false;
+        bool hasChildren = false;
+        TreeItemInfo* info = nullptr;
+        bool expanded = false;
+        bool expandedOnce = false;
+        std::vector<TreeItemHandle> children;
+    };
+    struct Row {
+        bool callback;
+        std::uintptr_t itemData;
+        std::vector<std::string> texts;
+        bool selected = false;
+        bool focused = false;
+    };
+
+    static Item MakeItem(std::string text, bool callback, bool hasChildren, TreeItemInfo* info);
+    TreeItemHandle Insert(TreeItemHandle parent, TreeItemHandle after, Item item);
+    std::vector<TreeItemHandle>& SiblingsOf(TreeItemHandle parent);
+    int InsertRow(int row, Row value);
+    Row* FindRow(int row);
+    void Print(std::string_view line);
+
+    LineSink sink_;
+    ScreenEvents* events_ = nullptr;
+    std::map<TreeItemHandle, Item> items_;
+    std::vector<TreeItemHandle> roots_;
+    TreeItemHandle nextHandle_ = 1;
+    TreeItemHandle caret_ = kNoTreeItem;
+    TreeItemHandle cursorItem_ = kNoTreeItem;
+    std::vector<ColumnView> columns_;
+    std::vector<Row> rows_;
+    int cursorRow_ = -1;
+    std::string status_[2];
+    std::set<int> checked_;
+    std::deque<bool> answers_;
+    std::vector<PopupEntry> lastPopup_;
+};
+
+// Escapes a text for one output line: "\" as "\\", bytes below 0x20, 0x7F
+// and above as \xHH.
+std::string EscapeText(std::string_view text);
+
+}  // namespace brovane

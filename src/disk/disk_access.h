@@ -1,0 +1,55 @@
+// How disks are reached in this run, and the handles and library functions
+// that reach them.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "app/screen_operations.h"
+#include "platform/platform.h"
+
+namespace brovane {
+
+enum DiskAccessMode : std::uint8_t {
+    DAM_DEVICE_PATHS,  // device namespace paths, positioned transfers
+    DAM_DISK_LIBRARY,  // ReadDisk32 and WriteDisk32 of the disk library
+};
+
+// A cylinder/head/sector address packed as a partition entry packs it: low
+// 8 bits of the cylinder, sector number in bits 0-5 with cylinder bits 8-9
+// in bits 6-7. Above cylinder 1000 the cylinder word holds the full number
+// and the sector word the bare sector number.
+struct ChsAddress {
+    std::uint16_t cylinder = 0;
+    std::uint16_t head = 0;
+    std::uint16_t sector = 0;
+};
+
+// Drive numbers: floppy i is i, hard disk n is kFirstHardDisk + n.
+inline constexpr std::uint16_t kFirstHardDisk = 0x80;
+inline constexpr std::size_t kDriveCount = 256;
+
+struct DiskAccess {
+    DiskAccessMode diskAccessMode = DAM_DEVICE_PATHS;
+    std::string programDirectory;
+    std::uint32_t floppyCount = 0;
+    std::uint32_t hardDiskCount = 0;
+    bool diskAccessReady = false;
+    TreeItemHandle lastHardDiskItem = kNoTreeItem;
+    // Indexed by drive number: 0 never opened, kInvalidHandle after a failed open.
+    std::array<DeviceHandle, kDriveCount> driveHandles{};
+    LibraryHandle library = 0;
+    DiskTransferProc readDisk32;
+    DiskTransferProc writeDisk32;
+    ExtensionCheckProc checkInt13Extension32;
+    // Scratch of the last address conversion: above cylinder 1000 the head
+    // word keeps what the conversion before it left.
+    ChsAddress chsScratch;
+};
+
+// "\\.\PHYSICALDRIVEn" for hard disk n, "\\.\X:" for the volume of drive letter X.
+std::string HardDiskDevicePath(std::uint32_t diskNumber);
+std::string VolumeDevicePath(std::uint16_t driveNumber);
+
+}  // namespace brovane

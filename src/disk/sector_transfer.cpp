@@ -1,0 +1,151 @@
+// Both directions share one algorithm; they differ only in the back-end call
+// and in what the sector-by-sector retry does with a sector that still
+// fails (a read fills it with 0xE5, a write carries on).
+#include "disk/sector_transfer.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "app/command_table.h"
+#include "app/session.h"
+
+namespace brovane {
+
+namespace {
+
+enum class Direction { Read, Write };
+
+bool Transfer(Session& session, const TreeItemInfo& item, std::uint8_t* buffer,
+              Direction direction);
+
+std::uint32_t DeviceTransfer(Session& session, DeviceHandle handle, std::uint64_t offset,
+                             std::uint8_t* buffer, std::uint32_t bytes, Direction direction) {
+    if (direction == Direction::Read) {
+        return session.platform.ReadAt(handle, offset, buffer, bytes);
+    }
+    return session.platform.WriteAt(handle, offset, buffer, bytes);
+}
+
+// Opens a floppy volume afresh after a transfer moved nothing; false when it
+// cannot be opened (the failed handle stays in the table).
+bool ReopenVolume(Session& session, std::uint16_t drive) {
+    DeviceHandle& handle = session.disk.driveHandles[drive];
+    if (handle != 0 && handle != kInvalidHandle) {
+        session.platform.CloseDevice(handle);
+    }
+    handle = session.platform.OpenDevice(VolumeDevicePath(drive));
+    return handle != kInvalidHandle && handle != 0;
+}
+
+// Each sector of a failed run on its own, into its own place of the buffer.
+void RetryOneByOne(Session& session, TreeItemInfo item, std::uint32_t count, std::uint8_t* buffer,
+                   Direction direction) {
+    std::uint32_t first = item.relativeSector;
+    item.sectorCount = 1;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        item.relativeSector = first + i;
+        std::uint8_t* place = buffer + std::size_t{i} * kSectorBytes;
+        if (!Transfer(session, item, place, direction) && direction == Direction::Read) {
+            std::memset(place, kUnreadableFill, kSectorBytes);
+        }
+    }
+}
+
+bool TransferByDevicePath(Session& session, const TreeItemInfo& item, std::uint8_t* buffer,
+                          Direction direction) {
+    std::uint64_t bytes64 = std::uint64_t{item.sectorCount} * kSectorBytes;
+    if (item.driveNumber >= kDriveCount || bytes64 > UINT32_MAX) {
+        return false;
+    }
+    auto bytes = static_cast<std::uint32_t>(bytes64);
+    std::uint64_t offset = (std::uint64_t{item.relativeSector} + item.baseSector) * kSectorBytes;
+    DeviceHandle handle = session.disk.driveHandles[item.driveNumber];
+    std::uint32_t moved = DeviceTransfer(session, handle, offset, buffer, bytes, direction);
+    if (moved == 0 && item.driveNumber < kFirstHardDisk) {
+        if (!ReopenVolume(session, item.driveNumber)) {
+            return false;
+        }
+        handle = session.disk.driveHandles[item.driveNumber];
+        moved = DeviceTransfer(session, handle, offset, buffer, bytes, direction);
+    }
+    if (moved == bytes) {
+        return true;
+    }
+    if (item.sectorCount > 1) {
+        RetryOneByOne(session, item, item.sectorCount, buffer, direction);
+    }
+    return false;
+}
+
+bool TransferByLibrary(Session& session, const TreeItemInfo& item, std::uint8_t* buffer,
+                       Direction direction) {
+    DiskAccess& disk = session.disk;
+    const DiskTransferProc& call =
+        direction == Direction::Read ? disk.readDisk32 : disk.writeDisk32;
+    // Without a geometry there is no address to give the library.
+    if (!call || item.heads == 0 || item.sectorsPerTrack == 0) {
+        return false;
+    }
+    TreeItemInfo copy = item;
+    std::uint32_t remaining = item.sectorCount;
+    while (remaining > 0) {
+        ComputeChsAddress(copy, disk.chsScratch);
+        const ChsAddress& chs = disk.chsScratch;
+        // A run is cut at the end of each track.
+        std::uint32_t toTrackEnd = copy.sectorsPerTrack - (chs.sector & 0x3Fu) + 1;
+        std::uint32_t piece = std::min(remaining, toTrackEnd);
+        std::uint8_t* place = buffer + std::size_t{item.sectorCount - remaining} * kSectorBytes;
+        if (call(copy.driveNumber, chs.cylinder, chs.head, chs.sector, piece, place,
+                 copy.relativeSector + copy.baseSector, copy.int13Extensions) == 0) {
+            if (piece > 1) {
+                RetryOneByOne(session, copy, piece, place, direction);
+            }
+            return false;
+        }
+        remaining -= piece;
+        copy.relativeSector += piece;
+    }
+    return true;
+}
+
+bool Transfer(Session& session, const TreeItemInfo& item, std::uint8_t* buffer,
+              Direction direction) {
+    session.screen.SetStatusText(kProgressPane, kWaitText);
+    if (session.disk.diskAccessMode == DAM_DISK_LIBRARY) {
+        return TransferByLibrary(session, item, buffer, direction);
+    }
+    return TransferByDevicePath(session, item, buffer, direction);
+}
+
+}  // namespace
+
+void ComputeChsAddress(const TreeItemInfo& item, ChsAddress& chs) {
+    std::uint32_t heads = item.heads;
+    std::uint32_t perTrack = item.sectorsPerTrack;
+    std::uint32_t originCylinder = item.cylinder | ((item.sector & 0xC0u) << 2);
+    std::uint32_t originSector = item.sector & 0x3Fu;
+    std::uint32_t target =
+        (originCylinder * heads + item.head) * perTrack + originSector - 1 + item.relativeSector;
+    std::uint32_t track = target / perTrack;
+    auto sector = static_cast<std::uint16_t>(target % perTrack + 1);
+    auto cylinder = static_cast<std::uint16_t>(track / heads);
+    if (cylinder <= 1000) {
+        chs.cylinder = cylinder & 0xFF;
+        chs.sector = static_cast<std::uint16_t>(sector | ((cylinder >> 2) & 0xC0));
+        chs.head = static_cast<std::uint16_t>(track % heads);
+    } else {
+        chs.cylinder = cylinder;
+        chs.sector = sector;
+    }
+}
+
+bool ReadSectors(Session& session, const TreeItemInfo& item, std::uint8_t* buffer) {
+    return Transfer(session, item, buffer, Direction::Read);
+}
+
+bool WriteSectors(Session& session, const TreeItemInfo& item, const std::uint8_t* buffer) {
+    // The write path never stores into the buffer.
+    return Transfer(session, item, const_cast<std::uint8_t*>(buffer), Direction::Write);
+}
+
+}  // namespace brovane

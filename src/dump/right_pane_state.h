@@ -1,0 +1,38 @@
+// What the right pane shows and the data behind it: one object, shared by
+// the selection dispatch, the presenters, the dumps, the cell texts, editing
+// and writing changes.
+#pragma once
+
+#include <cstdint>
+
+#include "tree/tree_item_info.h"
+
+namespace brovane {
+
+// What the rows of the pane are. Values 1 and 2 are not used.
+enum ViewMode : std::uint8_t {
+    VM_NONE = 0,
+    VM_FAT16 = 3,
+    VM_FAT12 = 4,
+    VM_ROOT_DIR = 5,
+    VM_CLUSTER_DUMP = 6,
+    VM_SECTOR_DUMP = 7,
+    VM_RAW_SECTOR_DUMP = 8,
+    VM_FAT32 = 9,
+    VM_SUBDIRECTORY = 10,
+};
+
+struct RightPaneState {
+    ViewMode viewMode = VM_NONE;
+    std::uint8_t* currentBuffer = nullptr;  // platform block, zero-filled when allocated
+    std::uint64_t currentBufferBytes = 0;
+    TreeItemInfo currentItem{};
+    std::uint32_t* clusterChain = nullptr;  // platform block
+    std::uint32_t chainLength = 0;
+    std::uint32_t unitSectors = 0;
+    std::uint32_t currentIndex = 0;
+    bool canGoPrevious = false;
+    bool canGoNext = false;
+};
+
+}  // namespace brovane

@@ -1,0 +1,157 @@
+#include "platform/posix_platform.h"
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+#include <utility>
+
+#include "platform/aligned_block.h"
+#include "platform/device_name.h"
+#include "platform/device_transfer.h"
+#include "platform/drive_type.h"
+#include "platform/shared_object.h"
+#include "platform/version_answer.h"
+
+namespace brovane {
+
+namespace {
+
+void ReportOpenFailure(const std::string& path, int error) {
+    std::fprintf(stderr, "brovane: cannot open %s: %s\n", path.c_str(), std::strerror(error));
+}
+
+}  // namespace
+
+PosixPlatform::PosixPlatform(PlatformOptions options, const std::string& sysBlockRoot,
+                             const std::string& devRoot)
+    : options_(std::move(options)), namespace_(options_, sysBlockRoot, devRoot) {}
+
+PosixPlatform::~PosixPlatform() {
+    devices_.Clear([](PosixDevice& device) { ClosePosixDevice(device); });
+    virtualDevices_.Clear([](VirtualDevice& device) { UnloadSharedObject(device.object); });
+    libraries_.Clear([](void* object) { UnloadSharedObject(object); });
+}
+
+std::uint32_t PosixPlatform::GetVersion() {
+    return VersionAnswer(options_.diskLibrary);
+}
+
+std::string PosixPlatform::GetProgramDirectory() {
+    std::error_code error;
+    const auto executable = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error) {
+        return "./";
+    }
+    return executable.parent_path().string() + '/';
+}
+
+std::string PosixPlatform::GetShortPathName(const std::string& path) {
+    return path;
+}
+
+DeviceHandle PosixPlatform::OpenDevice(const std::string& path) {
+    const std::string* file = namespace_.Resolve(path);
+    if (file == nullptr) {
+        return kInvalidHandle;
+    }
+    PosixDevice device;
+    const int error = OpenPosixDevice(*file, device);
+    if (error != 0) {
+        ReportOpenFailure(*file, error);
+        return kInvalidHandle;
+    }
+    return devices_.Add(device);
+}
+
+std::uint32_t PosixPlatform::ReadAt(DeviceHandle handle, std::uint64_t offset, void* buffer,
+                                    std::uint32_t bytes) {
+    const PosixDevice* device = devices_.Find(handle);
+    return device == nullptr ? 0 : ReadPosixDevice(*device, offset, buffer, bytes);
+}
+
+std::uint32_t PosixPlatform::WriteAt(DeviceHandle handle, std::uint64_t offset, const void* buffer,
+                                     std::uint32_t bytes) {
+    const PosixDevice* device = devices_.Find(handle);
+    return device == nullptr ? 0 : WritePosixDevice(*device, offset, buffer, bytes);
+}
+
+void PosixPlatform::CloseDevice(DeviceHandle handle) {
+    if (auto device = devices_.Take(handle)) {
+        ClosePosixDevice(*device);
+    }
+}
+
+unsigned PosixPlatform::GetDriveType(const std::string& rootPath) {
+    return DriveTypeOfRoot(rootPath, namespace_.Floppies().size());
+}
+
+DeviceHandle PosixPlatform::OpenVirtualDevice(const std::string& deviceName) {
+    if (!deviceName.starts_with(kDeviceNamespacePrefix)) {
+        return kInvalidHandle;
+    }
+    void* object =
+        LoadSharedObject(deviceName.substr(kDeviceNamespacePrefix.size()), namespace_.Table());
+    const auto control = FindFunction<BrovaneVxdControlProc>(object, BROVANE_VXD_CONTROL_NAME);
+    if (control == nullptr) {
+        UnloadSharedObject(object);
+        return kInvalidHandle;
+    }
+    return virtualDevices_.Add(VirtualDevice{object, control});
+}
+
+bool PosixPlatform::DeviceIoControl(DeviceHandle handle, std::uint32_t code, void* output,
+                                    std::uint32_t outputSize, std::uint32_t* bytesReturned) {
+    const VirtualDevice* device = virtualDevices_.Find(handle);
+    std::uint32_t returned = 0;
+    const bool done =
+        device != nullptr && device->control(code, output, outputSize, &returned) != 0;
+    if (bytesReturned != nullptr) {
+        *bytesReturned = returned;
+    }
+    return done;
+}
+
+void PosixPlatform::CloseVirtualDevice(DeviceHandle handle) {
+    if (auto device = virtualDevices_.Take(handle)) {
+        UnloadSharedObject(device->object);
+    }
+}
+
+LibraryHandle PosixPlatform::LoadLibrary(const std::string& path) {
+    void* object = LoadSharedObject(path, namespace_.Table());
+    return object == nullptr ? 0 : libraries_.Add(object);
+}
+
+void* PosixPlatform::LibraryObject(LibraryHandle library) {
+    void* const* object = libraries_.Find(library);
+    return object == nullptr ? nullptr : *object;
+}
+
+DiskTransferProc PosixPlatform::GetDiskTransferProc(LibraryHandle library,
+                                                    const std::string& name) {
+    return DiskTransferProc(
+        FindFunction<DiskTransferFunction>(LibraryObject(library), name.c_str()));
+}
+
+ExtensionCheckProc PosixPlatform::GetExtensionCheckProc(LibraryHandle library,
+                                                        const std::string& name) {
+    return ExtensionCheckProc(
+        FindFunction<ExtensionCheckFunction>(LibraryObject(library), name.c_str()));
+}
+
+void PosixPlatform::FreeLibrary(LibraryHandle library) {
+    if (auto object = libraries_.Take(library)) {
+        UnloadSharedObject(*object);
+    }
+}
+
+void* PosixPlatform::AllocateZeroed(std::size_t bytes) {
+    return AllocateAlignedZeroed(bytes);
+}
+
+void PosixPlatform::FreeMemory(void* block) {
+    FreeAligned(block);
+}
+
+}  // namespace brovane

@@ -1,0 +1,159 @@
+// The platform operations as the core relies on them, run against the POSIX
+// implementation (on image files) and the test double alike.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+#include <vector>
+
+#include "platform_factories.h"
+
+namespace brovane::test {
+namespace {
+
+constexpr std::uint64_t kGiB = 1024ull * 1024 * 1024;
+
+template <typename Factory>
+class PlatformInterfaceTest : public ::testing::Test {
+  protected:
+    Platform& Create(const TestSetup& setup) { return factory_.Create(setup); }
+
+    std::vector<std::uint8_t> Read(Platform& platform, DeviceHandle handle, std::uint64_t offset,
+                                   std::uint32_t bytes) {
+        std::vector<std::uint8_t> data(bytes);
+        data.resize(platform.ReadAt(handle, offset, data.data(), bytes));
+        return data;
+    }
+
+    Factory factory_;
+};
+
+struct FactoryNames {
+    template <typename Factory>
+    static std::string GetName(int) {
+        return std::is_same_v<Factory, PosixFactory> ? "Posix" : "Memory";
+    }
+};
+
+using Implementations = ::testing::Types<PosixFactory, MemoryFactory>;
+TYPED_TEST_SUITE(PlatformInterfaceTest, Implementations, FactoryNames);
+
+TYPED_TEST(PlatformInterfaceTest, NamespaceNamesReachTheirOwnDrives) {
+    Platform& platform = this->Create(
+        {{{4096, Pattern(512, 1)}, {4096, Pattern(512, 2)}}, {{4096, Pattern(512, 3)}}});
+    const DeviceHandle disk0 = platform.OpenDevice(HardDiskDeviceName(0));
+    const DeviceHandle disk1 = platform.OpenDevice(HardDiskDeviceName(1));
+    const DeviceHandle floppyA = platform.OpenDevice(FloppyDeviceName(0));
+
+    for (const DeviceHandle handle : {disk0, disk1, floppyA}) {
+        EXPECT_NE(handle, kInvalidHandle);
+        EXPECT_NE(handle, 0);
+    }
+    EXPECT_NE(disk0, disk1);
+    EXPECT_NE(disk1, floppyA);
+    EXPECT_NE(disk0, floppyA);
+    EXPECT_EQ(this->Read(platform, disk0, 0, 512), Pattern(512, 1));
+    EXPECT_EQ(this->Read(platform, disk1, 0, 512), Pattern(512, 2));
+    EXPECT_EQ(this->Read(platform, floppyA, 0, 512), Pattern(512, 3));
+}
+
+TYPED_TEST(PlatformInterfaceTest, NamesPastTheLastDriveOrMalformedAreInvalid) {
+    Platform& platform = this->Create({{{4096}}, {{4096}}});
+    for (const char* name : {"\\\\.\\PHYSICALDRIVE1", "\\\\.\\B:", "\\\\.\\PHYSICALDRIVE",
+                             "\\\\.\\PHYSICALDRIVE0x", "PHYSICALDRIVE0", "\\\\.\\A:\\", ""}) {
+        EXPECT_EQ(platform.OpenDevice(name), kInvalidHandle) << name;
+    }
+}
+
+TYPED_TEST(PlatformInterfaceTest, TransfersPastFourGibibytesKeepTheFullOffset) {
+    Platform& platform = this->Create({{{5 * kGiB}}, {}});
+    const DeviceHandle disk = platform.OpenDevice(HardDiskDeviceName(0));
+    const std::uint64_t offset = 4 * kGiB + 1024;
+    const auto data = Pattern(1024, 7);
+
+    EXPECT_EQ(platform.WriteAt(disk, offset, data.data(), 1024), 1024u);
+    EXPECT_EQ(this->Read(platform, disk, offset, 1024), data);
+    EXPECT_EQ(this->factory_.Peek(DeviceKind::kHardDisk, 0, offset, 1024), data);
+    EXPECT_EQ(this->factory_.Peek(DeviceKind::kHardDisk, 0, 1024, 1024),
+              std::vector<std::uint8_t>(1024, 0));
+}
+
+TYPED_TEST(PlatformInterfaceTest, TransfersStopAtTheEndOfTheDisk) {
+    Platform& platform = this->Create({{{8 * 512}}, {}});
+    const DeviceHandle disk = platform.OpenDevice(HardDiskDeviceName(0));
+    const auto data = Pattern(1024, 9);
+
+    EXPECT_EQ(this->Read(platform, disk, 7 * 512, 1024).size(), 512u);
+    EXPECT_EQ(this->Read(platform, disk, 8 * 512, 512).size(), 0u);
+    EXPECT_EQ(platform.WriteAt(disk, 7 * 512, data.data(), 1024), 512u);
+    EXPECT_EQ(this->factory_.Peek(DeviceKind::kHardDisk, 0, 0, 16 * 512).size(), 8u * 512);
+}
+
+TYPED_TEST(PlatformInterfaceTest, ReadOnlyDiskOpensForReadingAndWritesMoveNothing) {
+    if (!this->factory_.ReadOnlyWorks()) {
+        GTEST_SKIP() << "no read-only image can be made here";
+    }
+    Platform& platform = this->Create({{{4096, Pattern(512, 4), true}}, {}});
+    const DeviceHandle disk = platform.OpenDevice(HardDiskDeviceName(0));
+    ASSERT_NE(disk, kInvalidHandle);
+    const auto data = Pattern(512, 5);
+
+    EXPECT_EQ(this->Read(platform, disk, 0, 512), Pattern(512, 4));
+    EXPECT_EQ(platform.WriteAt(disk, 0, data.data(), 512), 0u);
+    EXPECT_EQ(this->factory_.Peek(DeviceKind::kHardDisk, 0, 0, 512), Pattern(512, 4));
+}
+
+TYPED_TEST(PlatformInterfaceTest, DriveTypesAreRemovableExactlyForFloppyLetters) {
+    Platform& platform = this->Create({{{4096}}, {{4096}, {4096}}});
+    EXPECT_EQ(platform.GetDriveType("A:\\"), kDriveRemovable);
+    EXPECT_EQ(platform.GetDriveType("B:\\"), kDriveRemovable);
+    EXPECT_EQ(platform.GetDriveType("C:\\"), kDriveNoRootDir);
+    EXPECT_EQ(platform.GetDriveType("Z:\\"), kDriveNoRootDir);
+    EXPECT_EQ(platform.GetDriveType("A:"), kDriveNoRootDir);
+}
+
+TYPED_TEST(PlatformInterfaceTest, VersionHighBitFollowsTheDiskLibraryOption) {
+    EXPECT_EQ(this->Create({{}, {}, false}).GetVersion() & kVersionDiskLibraryBit, 0u);
+    EXPECT_NE(this->Create({{}, {}, true}).GetVersion() & kVersionDiskLibraryBit, 0u);
+}
+
+TYPED_TEST(PlatformInterfaceTest, PathsAndProgramDirectory) {
+    Platform& platform = this->Create({});
+    const std::string directory = platform.GetProgramDirectory();
+    ASSERT_FALSE(directory.empty());
+    EXPECT_EQ(directory.back(), '/');
+    EXPECT_EQ(platform.GetShortPathName(directory + "x.DLL"), directory + "x.DLL");
+}
+
+TYPED_TEST(PlatformInterfaceTest, AllocationsAreZeroedAlignedOrNull) {
+    Platform& platform = this->Create({});
+    auto* block = static_cast<std::uint8_t*>(platform.AllocateZeroed(3000));
+    ASSERT_NE(block, nullptr);
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(block) % 4096, 0u);
+    EXPECT_EQ(std::vector<std::uint8_t>(block, block + 3000), std::vector<std::uint8_t>(3000, 0));
+    platform.FreeMemory(block);
+    EXPECT_EQ(platform.AllocateZeroed(std::numeric_limits<std::size_t>::max() - 100), nullptr);
+}
+
+TYPED_TEST(PlatformInterfaceTest, MissingLibraryAndVirtualDeviceAnswerNoHandle) {
+    Platform& platform = this->Create({});
+    EXPECT_EQ(platform.OpenVirtualDevice("\\\\./nonexistent/DISK.VXD"), kInvalidHandle);
+    const LibraryHandle library = platform.LoadLibrary("/nonexistent/Disk32.DLL");
+    EXPECT_EQ(library, 0u);
+    EXPECT_FALSE(platform.GetDiskTransferProc(library, "ReadDisk32"));
+    EXPECT_FALSE(platform.GetExtensionCheckProc(library, "CheckInt13Extension32"));
+}
+
+TYPED_TEST(PlatformInterfaceTest, ClosedHandleMovesNothingAndReopeningWorks) {
+    Platform& platform = this->Create({{}, {{4096, Pattern(512, 6)}}});
+    const DeviceHandle first = platform.OpenDevice(FloppyDeviceName(0));
+    platform.CloseDevice(first);
+    EXPECT_TRUE(this->Read(platform, first, 0, 512).empty());
+
+    const DeviceHandle second = platform.OpenDevice(FloppyDeviceName(0));
+    ASSERT_NE(second, kInvalidHandle);
+    EXPECT_EQ(this->Read(platform, second, 0, 512), Pattern(512, 6));
+}
+
+}  // namespace
+}  // namespace brovane::test

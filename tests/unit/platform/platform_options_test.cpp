@@ -1,0 +1,50 @@
+// The platform's command-line options and the namespace names.
+#include <gtest/gtest.h>
+
+#include "platform/device_name.h"
+#include "platform/platform_options.h"
+
+namespace brovane {
+namespace {
+
+TEST(PlatformOptionsTest, OptionsAreTakenOutAndTheRestKeepsItsOrder) {
+    std::vector<std::string> args = {"--disk",         "a.img",          "script",
+                                     "--floppy=f.img", "--disk-library", "--disk=b.img",
+                                     "--other",        "--floppy",       "g.img"};
+    PlatformOptions options;
+    std::string error;
+    ASSERT_TRUE(ExtractPlatformOptions(args, options, error));
+    EXPECT_EQ(args, (std::vector<std::string>{"script", "--other"}));
+    EXPECT_EQ(options.disks, (std::vector<std::string>{"a.img", "b.img"}));
+    EXPECT_EQ(options.floppies, (std::vector<std::string>{"f.img", "g.img"}));
+    EXPECT_TRUE(options.diskLibrary);
+    EXPECT_TRUE(error.empty());
+}
+
+TEST(PlatformOptionsTest, OptionWithoutItsPathIsAnError) {
+    for (const char* option : {"--disk", "--floppy", "--disk="}) {
+        std::vector<std::string> args = {"x", option};
+        PlatformOptions options;
+        std::string error;
+        EXPECT_FALSE(ExtractPlatformOptions(args, options, error)) << option;
+        EXPECT_NE(error.find(std::string(option).substr(0, 6)), std::string::npos) << error;
+    }
+}
+
+TEST(DeviceNameTest, NamesParseIntoKindAndIndex) {
+    const auto disk = ParseDeviceName("\\\\.\\PHYSICALDRIVE12");
+    ASSERT_TRUE(disk);
+    EXPECT_EQ(disk->kind, DeviceKind::kHardDisk);
+    EXPECT_EQ(disk->index, 12u);
+    const auto floppy = ParseDeviceName("\\\\.\\b:");
+    ASSERT_TRUE(floppy);
+    EXPECT_EQ(floppy->kind, DeviceKind::kFloppy);
+    EXPECT_EQ(floppy->index, 1u);
+    EXPECT_FALSE(ParseDeviceName("\\\\.\\PHYSICALDRIVE99999999999999999999999"));
+    EXPECT_FALSE(ParseDeviceName("\\\\.\\PHYSICALDRIVE+1"));
+    EXPECT_FALSE(ParseDeviceName("\\\\.\\1:"));
+    EXPECT_EQ(ParseDeviceName(HardDiskDeviceName(7))->index, 7u);
+}
+
+}  // namespace
+}  // namespace brovane

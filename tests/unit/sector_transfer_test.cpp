@@ -1,0 +1,279 @@
+#include "disk/sector_transfer.h"
+
+#include <gtest/gtest.h>
+
+#include <numeric>
+
+#include "disk/drive_inventory.h"
+#include "session_harness.h"
+
+namespace brovane {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// Sector s of a test disk is filled with the byte (s * 7 + 1) & 0xFF and
+// starts with its own number, so a sector read from a wrong place shows.
+Bytes SectorPattern(std::uint64_t sector) {
+    Bytes bytes(kSectorBytes, static_cast<std::uint8_t>(sector * 7 + 1));
+    for (int i = 0; i < 8; ++i) {
+        bytes[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(sector >> (8 * i));
+    }
+    return bytes;
+}
+
+void FillDisk(MemoryDisk& disk, std::uint64_t first, std::uint64_t count) {
+    for (std::uint64_t s = first; s < first + count; ++s) {
+        PokeBytes(disk, s * kSectorBytes, SectorPattern(s));
+    }
+}
+
+class SectorTransferTest : public ::testing::Test, public SessionHarness {
+  protected:
+    // A hard disk with a BIOS geometry of 16 heads and 63 sectors a track.
+    MemoryDisk& SetUpHardDisk(bool diskLibrary) {
+        platform.settings.diskLibrary = diskLibrary;
+        MemoryDisk& disk = *platform.FindDisk(platform.AddHardDisk(64 * 16 * 63));
+        disk.heads = 16;
+        disk.sectorsPerTrack = 63;
+        FillDisk(disk, 0, 4000);
+        InitDiskAccess(session);
+        return disk;
+    }
+    // A run inside a volume whose origin is CHS 0/1/1, LBA 63.
+    static TreeItemInfo Run(std::uint32_t relative, std::uint32_t count) {
+        TreeItemInfo item{};
+        item.driveNumber = 0x80;
+        item.cylinder = 0;
+        item.head = 1;
+        item.sector = 1;
+        item.baseSector = 63;
+        item.relativeSector = relative;
+        item.sectorCount = count;
+        item.heads = 16;
+        item.sectorsPerTrack = 63;
+        return item;
+    }
+    Bytes Expected(std::uint64_t firstAbsolute, std::size_t count) {
+        Bytes bytes;
+        for (std::size_t i = 0; i < count; ++i) {
+            Bytes one = SectorPattern(firstAbsolute + i);
+            bytes.insert(bytes.end(), one.begin(), one.end());
+        }
+        return bytes;
+    }
+};
+
+TEST_F(SectorTransferTest, DevicePathRunIsOnePositionedTransfer) {
+    SetUpHardDisk(false);
+    platform.transfers.clear();
+    Bytes buffer(8 * kSectorBytes);
+    EXPECT_TRUE(ReadSectors(session, Run(10, 8), buffer.data()));
+    EXPECT_EQ(buffer, Expected(73, 8));
+    ASSERT_EQ(platform.transfers.size(), 1u);
+    EXPECT_EQ(platform.transfers[0].offset, 73u * kSectorBytes);
+    EXPECT_EQ(platform.transfers[0].bytes, 8u * kSectorBytes);
+    EXPECT_EQ(screen.StatusText(kProgressPane), "Wait....");  // callers clear it
+}
+
+TEST_F(SectorTransferTest, UnreadableSectorIsFilledAndTheRestReadOneByOne) {
+    MemoryDisk& disk = SetUpHardDisk(false);
+    disk.faults.read.badSectors = {75};  // the third sector of the run
+    Bytes buffer(8 * kSectorBytes);
+    EXPECT_FALSE(ReadSectors(session, Run(10, 8), buffer.data()));
+    Bytes expected = Expected(73, 8);
+    std::fill_n(expected.begin() + 2 * kSectorBytes, kSectorBytes, kUnreadableFill);
+    EXPECT_EQ(buffer, expected);
+}
+
+TEST_F(SectorTransferTest, RunFailingWholeButReadableSectorBySectorIsCompleteButFalse) {
+    MemoryDisk& disk = SetUpHardDisk(false);
+    disk.faults.read.failRunsLongerThanOneSector = true;
+    Bytes buffer(4 * kSectorBytes);
+    EXPECT_FALSE(ReadSectors(session, Run(0, 4), buffer.data()));
+    EXPECT_EQ(buffer, Expected(63, 4));
+}
+
+TEST_F(SectorTransferTest, FailedSingleSectorIsNotFilled) {
+    MemoryDisk& disk = SetUpHardDisk(false);
+    disk.faults.read.badSectors = {63};
+    Bytes buffer(kSectorBytes, 0x55);
+    EXPECT_FALSE(ReadSectors(session, Run(0, 1), buffer.data()));
+    EXPECT_EQ(buffer, Bytes(kSectorBytes, 0x55));
+}
+
+TEST_F(SectorTransferTest, OffsetCarriesPastThirtyTwoBits) {
+    SetUpHardDisk(false);
+    platform.transfers.clear();
+    TreeItemInfo item = Run(0x80000000u, 1);
+    item.baseSector = 0x80000010u;
+    Bytes buffer(kSectorBytes);
+    ReadSectors(session, item, buffer.data());
+    ASSERT_FALSE(platform.transfers.empty());
+    EXPECT_EQ(platform.transfers[0].offset, 0x100000010ull * kSectorBytes);
+}
+
+TEST_F(SectorTransferTest, FloppyVolumeIsOpenedOnTheFirstTransferThatMovesNothing) {
+    MemoryDisk& floppy = *platform.FindDisk(platform.AddFloppy(2880));
+    FillDisk(floppy, 0, 20);
+    InitDiskAccess(session);
+    platform.openedNames.clear();
+    platform.transfers.clear();
+    TreeItemInfo item{};
+    item.sectorCount = 2;
+    item.relativeSector = 3;
+    Bytes buffer(2 * kSectorBytes);
+    EXPECT_TRUE(ReadSectors(session, item, buffer.data()));
+    EXPECT_EQ(buffer, Expected(3, 2));
+    EXPECT_EQ(platform.openedNames, (std::vector<std::string>{"\\\\.\\A:"}));
+    EXPECT_EQ(platform.transfers.size(), 2u);  // nothing on the never-opened entry, then the read
+}
+
+TEST_F(SectorTransferTest, FloppyThatCannotBeOpenedFailsAndIsTriedAgainNextTime) {
+    MemoryDisk& floppy = *platform.FindDisk(platform.AddFloppy(2880));
+    FillDisk(floppy, 0, 20);
+    floppy.faults.failFirstOpens = 1;
+    InitDiskAccess(session);
+    TreeItemInfo item{};
+    item.sectorCount = 4;
+    Bytes buffer(4 * kSectorBytes, 0x55);
+    EXPECT_FALSE(ReadSectors(session, item, buffer.data()));
+    EXPECT_EQ(buffer, Bytes(4 * kSectorBytes, 0x55));  // no retry, no fill
+    EXPECT_EQ(session.disk.driveHandles[0], kInvalidHandle);
+    EXPECT_TRUE(ReadSectors(session, item, buffer.data()));
+    EXPECT_EQ(buffer, Expected(0, 4));
+}
+
+TEST_F(SectorTransferTest, PartialReadOfAFloppyDoesNotReopenIt) {
+    MemoryDisk& floppy = *platform.FindDisk(platform.AddFloppy(2880));
+    InitDiskAccess(session);
+    platform.openedNames.clear();
+    TreeItemInfo item{};
+    item.sectorCount = 1;
+    Bytes buffer(kSectorBytes);
+    ASSERT_TRUE(ReadSectors(session, item, buffer.data()));  // opens the volume
+    floppy.faults.read.maxBytesPerCall = 1024;
+    item.sectorCount = 4;
+    Bytes run(4 * kSectorBytes);
+    EXPECT_FALSE(ReadSectors(session, item, run.data()));
+    EXPECT_EQ(platform.openedNames.size(), 1u);
+}
+
+TEST_F(SectorTransferTest, WriteRetryCarriesOnAndFillsNothing) {
+    MemoryDisk& disk = SetUpHardDisk(false);
+    disk.faults.write.badSectors = {64};
+    Bytes data(3 * kSectorBytes, 0xAB);
+    EXPECT_FALSE(WriteSectors(session, Run(0, 3), data.data()));
+    EXPECT_EQ(data, Bytes(3 * kSectorBytes, 0xAB));
+    EXPECT_EQ(PeekBytes(disk, 63 * kSectorBytes, kSectorBytes), Bytes(kSectorBytes, 0xAB));
+    EXPECT_EQ(PeekBytes(disk, 64 * kSectorBytes, kSectorBytes), SectorPattern(64));
+    EXPECT_EQ(PeekBytes(disk, 65 * kSectorBytes, kSectorBytes), Bytes(kSectorBytes, 0xAB));
+    disk.faults.write.badSectors.clear();
+    EXPECT_TRUE(WriteSectors(session, Run(1, 1), data.data()));
+    EXPECT_EQ(PeekBytes(disk, 64 * kSectorBytes, kSectorBytes), Bytes(kSectorBytes, 0xAB));
+}
+
+TEST_F(SectorTransferTest, LibraryCutsRunsAtTrackEnds) {
+    SetUpHardDisk(true);
+    platform.libraryCalls.clear();
+    // Relative sector 59 of an origin at head 1, sector 1 is sector 60 of its track.
+    Bytes buffer(10 * kSectorBytes);
+    EXPECT_TRUE(ReadSectors(session, Run(59, 10), buffer.data()));
+    EXPECT_EQ(buffer, Expected(63 + 59, 10));
+    ASSERT_EQ(platform.libraryCalls.size(), 2u);
+    const DiskLibraryCall& first = platform.libraryCalls[0];
+    const DiskLibraryCall& second = platform.libraryCalls[1];
+    EXPECT_EQ(first.count, 4u);
+    EXPECT_EQ(second.count, 6u);
+    EXPECT_EQ(second.buffer, first.buffer + 2048);
+    EXPECT_EQ(second.absoluteSector, first.absoluteSector + 4);
+    EXPECT_EQ(first.absoluteSector, 63u + 59);
+    EXPECT_EQ(first.head, 1u);
+    EXPECT_EQ(first.sector, 60u);
+    EXPECT_EQ(second.head, 2u);
+    EXPECT_EQ(second.sector, 1u);
+}
+
+TEST_F(SectorTransferTest, LibraryAndDevicePathsReadTheSameSectors) {
+    // With no extended interface the library goes by CHS alone, so a wrong
+    // conversion would read other sectors than the device path does.
+    SetUpHardDisk(true);
+    SessionHarness paths;
+    MemoryDisk& other = *paths.platform.FindDisk(paths.platform.AddHardDisk(64 * 16 * 63));
+    FillDisk(other, 0, 4000);
+    InitDiskAccess(paths.session);
+    for (std::uint32_t relative : {0u, 1u, 61u, 62u, 63u, 944u, 1007u, 1008u, 2000u, 3800u}) {
+        for (std::uint32_t count : {1u, 2u, 64u, 130u}) {
+            Bytes viaLibrary(count * kSectorBytes);
+            Bytes viaPaths(count * kSectorBytes);
+            EXPECT_TRUE(ReadSectors(session, Run(relative, count), viaLibrary.data()));
+            EXPECT_TRUE(ReadSectors(paths.session, Run(relative, count), viaPaths.data()));
+            EXPECT_EQ(viaLibrary, viaPaths) << relative << "+" << count;
+        }
+    }
+}
+
+TEST_F(SectorTransferTest, LibraryRetriesOnlyTheFailedPieceIntoItsOwnPlace) {
+    MemoryDisk& disk = SetUpHardDisk(true);
+    disk.faults.read.badSectors = {63 + 63};  // inside the second piece
+    platform.libraryCalls.clear();
+    Bytes buffer(70 * kSectorBytes, 0x55);
+    // Pieces: 4 sectors, 63 sectors (fails), 3 sectors (never read).
+    EXPECT_FALSE(ReadSectors(session, Run(59, 70), buffer.data()));
+    Bytes expected = Expected(63 + 59, 67);
+    std::fill_n(expected.begin() + 4 * kSectorBytes, kSectorBytes, kUnreadableFill);
+    expected.resize(70 * kSectorBytes, 0x55);
+    EXPECT_EQ(buffer, expected);
+    ASSERT_EQ(platform.libraryCalls.size(), 2u + 63u);
+    EXPECT_EQ(platform.libraryCalls[2].count, 1u);
+    EXPECT_EQ(platform.libraryCalls[2].buffer, buffer.data() + 4 * kSectorBytes);
+}
+
+TEST_F(SectorTransferTest, LibraryWithoutGeometryTransfersNothing) {
+    SetUpHardDisk(true);
+    platform.libraryCalls.clear();
+    TreeItemInfo item = Run(0, 1);
+    item.heads = 0;
+    Bytes buffer(kSectorBytes);
+    EXPECT_FALSE(ReadSectors(session, item, buffer.data()));
+    item = Run(0, 1);
+    item.sectorsPerTrack = 0;
+    EXPECT_FALSE(WriteSectors(session, item, buffer.data()));
+    EXPECT_TRUE(platform.libraryCalls.empty());
+}
+
+TEST(ComputeChsAddress, PacksUpToCylinderOneThousandAndNotBeyond) {
+    TreeItemInfo item{};
+    item.sector = 1;
+    item.heads = 16;
+    item.sectorsPerTrack = 63;
+    ChsAddress chs;
+    item.relativeSector = (1000u * 16 + 5) * 63 + 9;  // cylinder 1000, head 5, sector 10
+    ComputeChsAddress(item, chs);
+    EXPECT_EQ(chs.cylinder, 1000u & 0xFF);
+    EXPECT_EQ(chs.sector, 10u | ((1000u >> 2) & 0xC0));
+    EXPECT_EQ(chs.head, 5u);
+    item.relativeSector = (1001u * 16 + 7) * 63 + 2;  // cylinder 1001, head 7, sector 3
+    ComputeChsAddress(item, chs);
+    EXPECT_EQ(chs.cylinder, 1001u);
+    EXPECT_EQ(chs.sector, 3u);
+    EXPECT_EQ(chs.head, 5u);  // not computed: the previous conversion's head
+}
+
+TEST(ComputeChsAddress, StartsFromThePackedOrigin) {
+    TreeItemInfo item{};
+    item.cylinder = 0x10;       // low bits of cylinder 0x310
+    item.sector = 0xC0 | 0x05;  // cylinder bits 8-9 set, sector 5
+    item.head = 3;
+    item.heads = 255;
+    item.sectorsPerTrack = 63;
+    item.relativeSector = 63 - 5 + 1;  // the first sector of the next head
+    ChsAddress chs;
+    ComputeChsAddress(item, chs);
+    EXPECT_EQ(chs.head, 4u);
+    EXPECT_EQ(chs.sector & 0x3F, 1u);
+    EXPECT_EQ(chs.cylinder | ((chs.sector & 0xC0) << 2), 0x310u);
+}
+
+}  // namespace
+}  // namespace brovane
