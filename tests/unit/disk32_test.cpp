@@ -1,0 +1,163 @@
+// The disk library and virtual device stand-ins, on their own and under the
+// sector transfer through the real platform.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "app/session.h"
+#include "batch/text_screen.h"
+#include "disk/drive_inventory.h"
+#include "disk/sector_transfer.h"
+#include "disk32/bios_address.h"
+#include "platform/posix_platform.h"
+#include "platform_factories.h"
+
+namespace brovane {
+namespace {
+
+using disk32::AddressedSector;
+using disk32::AttachedDrive;
+using disk32::LibraryAddress;
+
+TEST(BiosAddress, DrivesWithoutExtensionsGoByChsAlone) {
+    const disk32::DriveGeometry geometry{255, 63};
+    // Cylinder 2, head 3, sector 4, with an absolute sector that disagrees.
+    EXPECT_EQ(AddressedSector({2, 3, 4, 999, 0}, geometry), (2u * 255 + 3) * 63 + 3);
+    // Cylinder bits 8-9 ride in the sector word.
+    EXPECT_EQ(AddressedSector({0x10, 0, 0xC1, 0, 0}, geometry), 0x310u * 255 * 63);
+    EXPECT_EQ(AddressedSector({2, 3, 4, 999, 1}, geometry), 999u);        // extended interface
+    EXPECT_EQ(AddressedSector({1001, 7, 3, 777, 0}, geometry), 777u);     // unpacked form
+    EXPECT_EQ(AddressedSector({0, 0, 0, 5, 0}, geometry), std::nullopt);  // no sector 0
+    EXPECT_EQ(AddressedSector({0, 0, 64, 5, 0}, geometry), std::nullopt);
+    EXPECT_EQ(AddressedSector({0, 255, 1, 5, 0}, geometry), std::nullopt);
+}
+
+TEST(BiosAddress, GeometriesAndExtensionValue) {
+    EXPECT_EQ(disk32::FloppyGeometry(2880).sectorsPerTrack, 18u);
+    EXPECT_EQ(disk32::FloppyGeometry(1440).sectorsPerTrack, 9u);
+    EXPECT_EQ(disk32::FloppyGeometry(2400).sectorsPerTrack, 15u);
+    EXPECT_EQ(disk32::FloppyGeometry(5760).heads, 2u);
+    AttachedDrive small{"", 1024ull * 255 * 63, {255, 63}};
+    AttachedDrive large{"", 1024ull * 255 * 63 + 1, {255, 63}};
+    EXPECT_EQ(disk32::ExtensionValue(small, true), 0u);
+    EXPECT_EQ(disk32::ExtensionValue(large, true), 1u);
+    EXPECT_EQ(disk32::ExtensionValue(large, false), 0u);
+}
+
+// Sector s of the test images starts with its own number.
+std::vector<std::uint8_t> NumberedSectors(std::uint32_t count) {
+    std::vector<std::uint8_t> bytes(std::size_t{count} * kSectorBytes);
+    for (std::uint32_t s = 0; s < count; ++s) {
+        for (int i = 0; i < 4; ++i) {
+            bytes[std::size_t{s} * kSectorBytes + static_cast<std::size_t>(i)] =
+                static_cast<std::uint8_t>(s >> (8 * i));
+        }
+        bytes[std::size_t{s} * kSectorBytes + 100] = static_cast<std::uint8_t>(s * 13);
+    }
+    return bytes;
+}
+
+struct PosixSession {
+    PosixSession(PlatformOptions options) : platform(options), session(platform, screen) {
+        screen.SetEvents(&session);
+        InitDiskAccess(session);
+    }
+    ~PosixSession() { ReleaseDiskAccess(session); }
+    PosixPlatform platform;
+    TextScreen screen;
+    Session session;
+};
+
+class Disk32Test : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        disk = folder.MakeImage("disk.img", 300000ull * kSectorBytes, NumberedSectors(20000));
+        floppy = folder.MakeImage("floppy.img", 2880ull * kSectorBytes, NumberedSectors(2880));
+    }
+    PlatformOptions Options(bool library) {
+        PlatformOptions options;
+        options.disks = {disk};
+        options.floppies = {floppy};
+        options.diskLibrary = library;
+        return options;
+    }
+    test::TempFolder folder;
+    std::string disk;
+    std::string floppy;
+};
+
+TEST_F(Disk32Test, LibraryListsTheSameDrivesWithTheirExtensionValues) {
+    PosixSession library(Options(true));
+    ASSERT_EQ(library.session.disk.diskAccessMode, DAM_DISK_LIBRARY);
+    ASSERT_EQ(library.screen.Children(kTreeRoot).size(), 2u);
+    EXPECT_EQ(library.screen.ItemText(library.screen.Children(kTreeRoot)[0]), "Floppy Disk 1");
+    TreeItemInfo* hardDisk = library.screen.GetTreeItemInfo(library.screen.Children(kTreeRoot)[1]);
+    EXPECT_EQ(hardDisk->int13Extensions, 0u);  // small enough for CHS
+}
+
+TEST_F(Disk32Test, LibraryReadsWhatTheDevicePathReadsThroughChs) {
+    PosixSession library(Options(true));
+    PosixSession paths(Options(false));
+    // A volume at CHS 0/1/1 (absolute 63) in the 255 × 63 geometry, and the floppy.
+    TreeItemInfo volume{};
+    volume.driveNumber = 0x80;
+    volume.head = 1;
+    volume.sector = 1;
+    volume.baseSector = 63;
+    volume.heads = 255;
+    volume.sectorsPerTrack = 63;
+    TreeItemInfo floppyRun{};
+    floppyRun.sector = 1;
+    floppyRun.heads = 2;
+    floppyRun.sectorsPerTrack = 18;
+    for (TreeItemInfo item : {volume, floppyRun}) {
+        for (std::uint32_t relative : {0u, 17u, 62u, 63u, 1000u, 2700u}) {
+            item.relativeSector = relative;
+            item.sectorCount = 100;
+            std::vector<std::uint8_t> viaLibrary(100 * kSectorBytes), viaPaths(100 * kSectorBytes);
+            EXPECT_TRUE(ReadSectors(library.session, item, viaLibrary.data()));
+            EXPECT_TRUE(ReadSectors(paths.session, item, viaPaths.data()));
+            EXPECT_EQ(viaLibrary, viaPaths) << item.driveNumber << " at " << relative;
+        }
+    }
+}
+
+TEST_F(Disk32Test, LibraryWritesLandWhereTheyAreAddressed) {
+    PosixSession library(Options(true));
+    TreeItemInfo item{};
+    item.driveNumber = 0x80;
+    item.sector = 1;
+    item.relativeSector = 5000;
+    item.sectorCount = 70;
+    item.heads = 255;
+    item.sectorsPerTrack = 63;
+    std::vector<std::uint8_t> data(70 * kSectorBytes, 0x5A);
+    ASSERT_TRUE(WriteSectors(library.session, item, data.data()));
+    std::ifstream image(disk, std::ios::binary);
+    std::vector<std::uint8_t> back(72 * kSectorBytes);
+    image.seekg(4999 * kSectorBytes);
+    image.read(reinterpret_cast<char*>(back.data()), static_cast<std::streamsize>(back.size()));
+    EXPECT_EQ(back[0], static_cast<std::uint8_t>(4999 & 0xFF));  // untouched before
+    EXPECT_EQ(back[kSectorBytes], 0x5A);
+    EXPECT_EQ(back[70 * kSectorBytes + 5], 0x5A);
+    EXPECT_EQ(back[71 * kSectorBytes], static_cast<std::uint8_t>(5070 & 0xFF));  // untouched after
+}
+
+TEST_F(Disk32Test, ReadsPastTheEndOfAnImageFail) {
+    PosixSession library(Options(true));
+    TreeItemInfo item{};
+    item.sector = 1;
+    item.heads = 2;
+    item.sectorsPerTrack = 18;
+    // The last ten sectors of the last track, then two past the end.
+    item.relativeSector = 2870;
+    item.sectorCount = 12;
+    std::vector<std::uint8_t> buffer(12 * kSectorBytes);
+    EXPECT_FALSE(ReadSectors(library.session, item, buffer.data()));
+    EXPECT_EQ(buffer[9 * kSectorBytes], static_cast<std::uint8_t>(2879 & 0xFF));
+    EXPECT_EQ(buffer[10 * kSectorBytes], kUnreadableFill);
+    EXPECT_EQ(buffer[11 * kSectorBytes + 511], kUnreadableFill);
+}
+
+}  // namespace
+}  // namespace brovane
