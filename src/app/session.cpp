@@ -1,5 +1,8 @@
 #include "app/session.h"
 
+#include "tree/partition_walk.h"
+#include "tree/selection_dispatch.h"
+
 namespace brovane {
 
 Session::Session(Platform& platformRef, ScreenOperations& screenRef)
@@ -21,10 +24,12 @@ std::string_view Session::GetTreeItemText(const TreeItemInfo* info) {
     return info == nullptr || info->nameText == nullptr ? std::string_view{} : info->nameText;
 }
 
-void Session::OnTreeSelectionChanged(TreeItemInfo*) {}
+void Session::OnTreeSelectionChanged(TreeItemInfo* info) {
+    DispatchSelection(*this, info);
+}
 
-bool Session::OnTreeItemExpanding(TreeItemHandle, TreeItemInfo*, bool) {
-    return true;
+bool Session::OnTreeItemExpanding(TreeItemHandle item, TreeItemInfo* info, bool expandedOnce) {
+    return ExpandItem(*this, item, info, expandedOnce);
 }
 
 void Session::OnTreeRightClick() {}

@@ -9,6 +9,7 @@
 #include "dump/right_pane_state.h"
 #include "platform/platform.h"
 #include "tree/item_storage.h"
+#include "tree/partition_walk.h"
 
 namespace brovane {
 
@@ -21,6 +22,7 @@ class Session : public ScreenEvents {
     ItemStorage items;
     DiskAccess disk;
     RightPaneState pane;
+    TreeWalkState walk;
     // Set while a command changes the tree's selection itself.
     bool ignoreSelectionChange = false;
 

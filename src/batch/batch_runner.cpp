@@ -1,6 +1,8 @@
 #include "batch/batch_runner.h"
 
+#include <algorithm>
 #include <charconv>
+#include <utility>
 
 namespace brovane {
 
@@ -60,17 +62,17 @@ bool BatchRunner::RunLine(std::string_view line, std::string& error) {
     std::size_t space = line.find_first_of(" \t");
     std::string_view command = line.substr(0, space);
     std::string_view arguments = space == std::string_view::npos ? "" : Trim(line.substr(space));
-    if (command == "tree") {
-        return PrintTree(arguments, error);
-    }
-    if (command == "selected") {
-        return PrintSelected(arguments, error);
-    }
-    if (command == "status") {
-        return PrintStatus(arguments, error);
-    }
-    if (command == "menu") {
-        return PrintMenu(arguments, error);
+    using Handler = bool (BatchRunner::*)(std::string_view, std::string&);
+    static constexpr std::pair<std::string_view, Handler> kCommands[] = {
+        {"tree", &BatchRunner::PrintTree},     {"selected", &BatchRunner::PrintSelected},
+        {"status", &BatchRunner::PrintStatus}, {"menu", &BatchRunner::PrintMenu},
+        {"expand", &BatchRunner::ExpandPath},  {"collapse", &BatchRunner::CollapsePath},
+        {"select", &BatchRunner::SelectPath},  {"list", &BatchRunner::PrintList},
+    };
+    for (const auto& [name, handler] : kCommands) {
+        if (command == name) {
+            return (this->*handler)(arguments, error);
+        }
     }
     error = "unknown command '" + std::string(command) + "'";
     return false;
@@ -110,6 +112,44 @@ std::string BatchRunner::PathOf(TreeItemHandle item) {
         path = path.empty() ? screen_.ItemText(item) : screen_.ItemText(item) + "/" + path;
     }
     return path;
+}
+
+TreeItemHandle BatchRunner::RequireItem(std::string_view path, std::string& error) {
+    TreeItemHandle item = path.empty() ? kNoTreeItem : FindItem(path);
+    if (item == kNoTreeItem) {
+        error = "no such item '" + std::string(path) + "'";
+    }
+    return item;
+}
+
+// ---- Actions on the tree ----
+
+bool BatchRunner::ExpandPath(std::string_view path, std::string& error) {
+    TreeItemHandle item = RequireItem(path, error);
+    if (item != kNoTreeItem) {
+        screen_.Expand(item);
+    }
+    return item != kNoTreeItem;
+}
+
+bool BatchRunner::CollapsePath(std::string_view path, std::string& error) {
+    TreeItemHandle item = RequireItem(path, error);
+    if (item != kNoTreeItem) {
+        screen_.Collapse(item);
+    }
+    return item != kNoTreeItem;
+}
+
+bool BatchRunner::SelectPath(std::string_view path, std::string& error) {
+    if (path == "-") {
+        screen_.SelectTreeItem(kNoTreeItem);
+        return true;
+    }
+    TreeItemHandle item = RequireItem(path, error);
+    if (item != kNoTreeItem) {
+        screen_.SelectTreeItem(item);
+    }
+    return item != kNoTreeItem;
 }
 
 // ---- Printing ----
@@ -167,6 +207,48 @@ bool BatchRunner::PrintMenu(std::string_view arguments, std::string& error) {
     for (const CommandInfo& info : Commands()) {
         out_ << info.id << (IsCommandEnabled(info.id, state) ? " enabled" : " disabled")
              << (IsCommandChecked(info.id, state) ? " checked" : "") << '\n';
+    }
+    return true;
+}
+
+}  // namespace brovane
+
+namespace brovane {
+
+namespace {
+
+// Reads an optional row number; false when the text is not one.
+bool ParseCount(std::string_view text, int& value) {
+    auto [end, problem] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return problem == std::errc{} && end == text.data() + text.size() && value >= 0;
+}
+
+}  // namespace
+
+bool BatchRunner::PrintList(std::string_view arguments, std::string& error) {
+    int first = 0;
+    int count = screen_.GetListItemCount();
+    std::size_t space = arguments.find(' ');
+    std::string_view firstText = arguments.substr(0, space);
+    std::string_view countText =
+        space == std::string_view::npos ? "" : Trim(arguments.substr(space));
+    if ((!firstText.empty() && !ParseCount(firstText, first)) ||
+        (!countText.empty() && !ParseCount(countText, count))) {
+        error = "bad row numbers '" + std::string(arguments) + "'";
+        return false;
+    }
+    out_ << "# ";
+    for (std::size_t column = 0; column < screen_.Columns().size(); ++column) {
+        out_ << (column == 0 ? "" : "\t") << EscapeText(screen_.Columns()[column].heading);
+    }
+    out_ << '\n';
+    int last =
+        std::min(screen_.GetListItemCount(), first + std::min(count, screen_.GetListItemCount()));
+    for (int row = first; row < last; ++row) {
+        for (int column = 0; column < screen_.GetListColumnCount(); ++column) {
+            out_ << (column == 0 ? "" : "\t") << EscapeText(screen_.CellText(row, column));
+        }
+        out_ << '\n';
     }
     return true;
 }

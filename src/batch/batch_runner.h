@@ -33,6 +33,11 @@ class BatchRunner {
     bool PrintSelected(std::string_view arguments, std::string& error);
     bool PrintStatus(std::string_view arguments, std::string& error);
     bool PrintMenu(std::string_view arguments, std::string& error);
+    bool PrintList(std::string_view arguments, std::string& error);
+    bool ExpandPath(std::string_view path, std::string& error);
+    bool CollapsePath(std::string_view path, std::string& error);
+    bool SelectPath(std::string_view path, std::string& error);
+    TreeItemHandle RequireItem(std::string_view path, std::string& error);
     void PrintItems(TreeItemHandle parent, int depth);
     TreeItemHandle FindChild(TreeItemHandle parent, std::string_view segment);
     CommandState CurrentCommandState();

@@ -52,4 +52,11 @@ struct DiskAccess {
 std::string HardDiskDevicePath(std::uint32_t diskNumber);
 std::string VolumeDevicePath(std::uint16_t driveNumber);
 
+bool IsOpenHandle(DeviceHandle handle);
+// Closes the drive's handle if one is open; the entry becomes 0.
+void CloseDriveHandle(Platform& platform, DiskAccess& disk, std::size_t drive);
+// Opens a floppy volume afresh; the entry keeps the result, a failed open
+// included. False when it cannot be opened.
+bool ReopenVolume(Platform& platform, DiskAccess& disk, std::uint16_t drive);
+
 }  // namespace brovane

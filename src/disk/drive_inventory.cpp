@@ -75,7 +75,7 @@ std::uint32_t AskVirtualDeviceForFloppies(Session& session) {
     Platform& platform = session.platform;
     std::string path = platform.GetShortPathName(session.disk.programDirectory + "DISK.VXD");
     DeviceHandle device = platform.OpenVirtualDevice("\\\\.\\" + path);
-    if (device == kInvalidHandle || device == 0) {
+    if (!IsOpenHandle(device)) {
         session.screen.Notify("Unable to open DISK.VXD");
         return 0;
     }
@@ -89,14 +89,6 @@ std::uint32_t AskVirtualDeviceForFloppies(Session& session) {
            static_cast<std::uint32_t>(output[3]) << 24;
 }
 
-void CloseDriveHandle(Session& session, std::size_t drive) {
-    DeviceHandle& handle = session.disk.driveHandles[drive];
-    if (handle != 0 && handle != kInvalidHandle) {
-        session.platform.CloseDevice(handle);
-    }
-    handle = 0;
-}
-
 // Opens hard disk n (device paths) or reads its first sector (disk
 // library); false when there is no such disk.
 bool ProbeHardDisk(Session& session, std::uint32_t n) {
@@ -105,10 +97,10 @@ bool ProbeHardDisk(Session& session, std::uint32_t n) {
     if (disk.diskAccessMode == DAM_DEVICE_PATHS) {
         DeviceHandle& handle = disk.driveHandles[drive];
         if (handle != 0) {
-            CloseDriveHandle(session, drive);
+            CloseDriveHandle(session.platform, disk, drive);
         }
         handle = session.platform.OpenDevice(HardDiskDevicePath(n));
-        return handle != kInvalidHandle && handle != 0;
+        return IsOpenHandle(handle);
     }
     std::array<std::uint8_t, 512> scratch{};
     return disk.readDisk32(drive, 0, 0, 1, 1, scratch.data(), 0, 0) != 0;
@@ -224,7 +216,7 @@ void ReleaseDiskAccess(Session& session) {
     }
     // Every handle opened in this run, floppy volumes reopened on demand included.
     for (std::size_t drive = 0; drive < kDriveCount; ++drive) {
-        CloseDriveHandle(session, drive);
+        CloseDriveHandle(platform, disk, drive);
     }
     disk.diskAccessReady = false;
 }

@@ -26,17 +26,6 @@ std::uint32_t DeviceTransfer(Session& session, DeviceHandle handle, std::uint64_
     return session.platform.WriteAt(handle, offset, buffer, bytes);
 }
 
-// Opens a floppy volume afresh after a transfer moved nothing; false when it
-// cannot be opened (the failed handle stays in the table).
-bool ReopenVolume(Session& session, std::uint16_t drive) {
-    DeviceHandle& handle = session.disk.driveHandles[drive];
-    if (handle != 0 && handle != kInvalidHandle) {
-        session.platform.CloseDevice(handle);
-    }
-    handle = session.platform.OpenDevice(VolumeDevicePath(drive));
-    return handle != kInvalidHandle && handle != 0;
-}
-
 // Each sector of a failed run on its own, into its own place of the buffer.
 void RetryOneByOne(Session& session, TreeItemInfo item, std::uint32_t count, std::uint8_t* buffer,
                    Direction direction) {
@@ -62,7 +51,7 @@ bool TransferByDevicePath(Session& session, const TreeItemInfo& item, std::uint8
     DeviceHandle handle = session.disk.driveHandles[item.driveNumber];
     std::uint32_t moved = DeviceTransfer(session, handle, offset, buffer, bytes, direction);
     if (moved == 0 && item.driveNumber < kFirstHardDisk) {
-        if (!ReopenVolume(session, item.driveNumber)) {
+        if (!ReopenVolume(session.platform, session.disk, item.driveNumber)) {
             return false;
         }
         handle = session.disk.driveHandles[item.driveNumber];

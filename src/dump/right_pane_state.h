@@ -36,3 +36,14 @@ struct RightPaneState {
 };
 
 }  // namespace brovane
+
+namespace brovane {
+
+class Platform;
+
+// Releases the current buffer, then allocates a zero-filled one of that
+// many sectors; false (and no buffer) when it cannot be had.
+bool ReplaceCurrentBuffer(Platform& platform, RightPaneState& pane, std::uint64_t sectors);
+void ReleaseCurrentBuffer(Platform& platform, RightPaneState& pane);
+
+}  // namespace brovane

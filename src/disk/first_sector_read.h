@@ -1,0 +1,34 @@
+// Reading the first sectors of a disk, partition or volume by the item's
+// own address: the CHS triple and baseSector through the disk library, the
+// byte offset baseSector × 512 through the device path. The tree walk and
+// the two table presenters differ only in when a floppy volume is opened
+// afresh, which each states with a FloppyReopen rule.
+#pragma once
+
+#include <cstdint>
+
+#include "tree/tree_item_info.h"
+
+namespace brovane {
+
+class Session;
+
+struct FloppyReopen {
+    // Open the floppy volume afresh before reading.
+    bool beforeRead;
+    // When the read moved nothing, open it afresh and read once more.
+    bool whenNothingRead;
+    // That second read starts at the device's first byte instead of the item's.
+    bool retryFromDeviceStart;
+};
+
+enum class FirstSectorRead {
+    Read,        // every byte arrived
+    NotRead,     // the transfer failed or fell short
+    OpenFailed,  // a floppy volume could not be opened
+};
+
+FirstSectorRead ReadFirstSectors(Session& session, const TreeItemInfo& item, std::uint8_t* buffer,
+                                 FloppyReopen reopen);
+
+}  // namespace brovane

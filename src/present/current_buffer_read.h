@@ -1,0 +1,24 @@
+// The table presenters' read of the item's first sectors into the current
+// buffer, with the failure text of each access mode.
+#pragma once
+
+#include <string_view>
+
+#include "disk/first_sector_read.h"
+#include "tree/tree_item_info.h"
+
+namespace brovane {
+
+class Session;
+
+struct ReadFailureTexts {
+    std::string_view diskLibrary;
+    std::string_view devicePath;
+};
+
+// True when every byte arrived. A floppy that cannot be opened fails
+// without a message; a failed read shows the mode's text.
+bool ReadIntoCurrentBuffer(Session& session, const TreeItemInfo& item, FloppyReopen reopen,
+                           ReadFailureTexts texts);
+
+}  // namespace brovane

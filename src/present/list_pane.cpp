@@ -1,0 +1,24 @@
+#include "present/list_pane.h"
+
+#include "app/command_table.h"
+#include "app/session.h"
+
+namespace brovane {
+
+void ResetListPane(Session& session) {
+    ScreenOperations& screen = session.screen;
+    screen.SetStatusText(kProgressPane, kWaitText);
+    screen.DeleteAllListItems();
+    while (screen.GetListColumnCount() > 0) {
+        screen.DeleteListColumn(0);
+    }
+}
+
+void InsertColumns(Session& session, std::span<const ColumnLayout> columns) {
+    int index = 0;
+    for (const ColumnLayout& column : columns) {
+        session.screen.InsertListColumn(index++, column.heading, column.align, column.width);
+    }
+}
+
+}  // namespace brovane

@@ -1,0 +1,25 @@
+// Clearing the right pane before a presenter or dump fills it, and the
+// column layouts the presenters insert.
+#pragma once
+
+#include <span>
+#include <string_view>
+
+#include "app/screen_operations.h"
+
+namespace brovane {
+
+class Session;
+
+struct ColumnLayout {
+    std::string_view heading;
+    int width;
+    ColumnAlign align = ColumnAlign::Left;
+};
+
+// Shows "Wait....", deletes every row, then every column.
+void ResetListPane(Session& session);
+// Inserts the columns at indexes 0, 1, ... in order.
+void InsertColumns(Session& session, std::span<const ColumnLayout> columns);
+
+}  // namespace brovane

@@ -1,0 +1,238 @@
+#include "tree/partition_walk.h"
+
+#include "app/session.h"
+#include "disk/first_sector_read.h"
+#include "disk/memory_blocks.h"
+#include "disk/sector_transfer.h"
+#include "tree/boot_record.h"
+#include "tree/partition_entry.h"
+#include "tree/system_indicators.h"
+
+namespace brovane {
+
+namespace {
+
+// Below this cluster estimate a volume is FAT12.
+constexpr std::uint32_t kFat12ClusterLimit = 4096;
+constexpr std::uint16_t kDirectoryAttribute = 0x10;
+constexpr std::uint32_t kDirectoryEntryBytes = 32;
+
+// The item being expanded and the child inserted last, so that each new
+// child goes right behind the one before.
+struct Expansion {
+    Session& session;
+    TreeItemHandle item;
+    const TreeItemInfo& parent;
+    TreeItemHandle lastChild = kInsertLast;
+};
+
+// A new record for a child, or nullptr after saying that none can be had.
+TreeItemInfo* NewChildRecord(Expansion& expansion) {
+    TreeItemInfo* record = AppendItemRecord(expansion.session.items);
+    if (record == nullptr) {
+        expansion.session.screen.Notify("Packets memory not enough");
+    }
+    return record;
+}
+
+void InsertChild(Expansion& expansion, std::string_view text, bool hasChildren,
+                 TreeItemInfo* record) {
+    expansion.lastChild = expansion.session.screen.InsertTreeItem(
+        expansion.item, expansion.lastChild, text, hasChildren, record);
+}
+
+enum class SectorOutcome { Read, Failed, Refused };
+
+// Reads the item's first sector into buffer, showing failureText when it
+// cannot be read.
+SectorOutcome ReadItemSector(Expansion& expansion, std::uint8_t* buffer,
+                             std::string_view failureText) {
+    Session& session = expansion.session;
+    if (buffer == nullptr) {
+        session.screen.Notify("Fatal Error!  Not able to allocate a Buffer!");
+        return SectorOutcome::Failed;
+    }
+    constexpr FloppyReopen kOpenFloppyFirst{true, false, false};
+    switch (ReadFirstSectors(session, expansion.parent, buffer, kOpenFloppyFirst)) {
+        case FirstSectorRead::Read:
+            return SectorOutcome::Read;
+        case FirstSectorRead::OpenFailed:
+            session.screen.Notify("Drive not accessible!");
+            return SectorOutcome::Refused;
+        case FirstSectorRead::NotRead:
+            break;
+    }
+    session.screen.Notify(failureText);
+    return SectorOutcome::Failed;
+}
+
+// A partition's record: the drive and extension value of the table's item,
+// the entry's CHS start and the given base.
+void AddPartition(Expansion& expansion, const PartitionEntry& entry, bool inExtendedTable,
+                  std::uint32_t baseSector) {
+    const SystemIndicatorInfo& info = LookUpSystemIndicator(entry.systemIndicator);
+    TreeItemInfo* record = NewChildRecord(expansion);
+    if (record == nullptr) {
+        return;
+    }
+    record->driveNumber = expansion.parent.driveNumber;
+    record->int13Extensions = expansion.parent.int13Extensions;
+    record->cylinder = entry.startCylinder;
+    record->head = entry.startHead;
+    record->sector = entry.startSector;
+    record->sectorCount = 1;
+    record->kind = inExtendedTable ? info.kindInExtendedTable : info.kindInMasterBootRecord;
+    record->fatType = info.fatType;
+    record->relativeSector = record->kind == IK_UNKNOWN ? 1 : 0;
+    record->baseSector = baseSector;
+    InsertChild(expansion, info.text, record->kind != IK_UNKNOWN, record);
+}
+
+SectorOutcome WalkMasterBootRecord(Expansion& expansion) {
+    std::uint32_t& extendedBase = expansion.session.walk.extendedBase[expansion.parent.driveNumber];
+    extendedBase = 0;
+    ScopedSectors table(expansion.session.platform, expansion.parent.sectorCount);
+    SectorOutcome outcome =
+        ReadItemSector(expansion, table.get(), "Partition table not accessible!");
+    if (outcome != SectorOutcome::Read) {
+        return outcome;
+    }
+    for (int index = 0; index < kPartitionEntries; ++index) {
+        PartitionEntry entry = ReadPartitionEntry(table.get(), index);
+        if (entry.systemIndicator == kEmptyEntry) {
+            continue;
+        }
+        if (IsExtendedIndicator(entry.systemIndicator)) {
+            extendedBase = entry.relativeSectors;
+        }
+        AddPartition(expansion, entry, false, entry.relativeSectors);
+    }
+    return SectorOutcome::Read;
+}
+
+// Logical partitions count from their own table, links to the next table
+// from the first extended partition.
+SectorOutcome WalkExtendedTable(Expansion& expansion) {
+    std::uint32_t extendedBase = expansion.session.walk.extendedBase[expansion.parent.driveNumber];
+    ScopedSectors table(expansion.session.platform, expansion.parent.sectorCount);
+    SectorOutcome outcome =
+        ReadItemSector(expansion, table.get(), "Extended partition not accessible!");
+    if (outcome != SectorOutcome::Read) {
+        return outcome;
+    }
+    for (int index = 0; index < kPartitionEntries; ++index) {
+        PartitionEntry entry = ReadPartitionEntry(table.get(), index);
+        if (entry.systemIndicator == kEmptyEntry) {
+            continue;
+        }
+        std::uint32_t from =
+            IsExtendedIndicator(entry.systemIndicator) ? extendedBase : expansion.parent.baseSector;
+        AddPartition(expansion, entry, true, from + entry.relativeSectors);
+    }
+    return SectorOutcome::Read;
+}
+
+// FAT32 when the partition type says so; otherwise by the cluster estimate
+// over every sector of the volume.
+std::uint16_t DecideFatType(const TreeItemInfo& volume, const BootRecord& boot) {
+    if (volume.fatType == FT_FAT32) {
+        return FT_FAT32;
+    }
+    return TotalSectors(boot) / boot.sectorsPerCluster < kFat12ClusterLimit ? FT_FAT12 : FT_FAT16;
+}
+
+// What every child of a volume takes from the volume and its boot record.
+TreeItemInfo VolumeChildBase(const TreeItemInfo& volume, const BootRecord& boot,
+                             std::uint16_t fatType) {
+    TreeItemInfo child{};
+    child.driveNumber = volume.driveNumber;
+    child.cylinder = volume.cylinder;
+    child.head = volume.head;
+    child.sector = volume.sector;
+    child.baseSector = volume.baseSector;
+    child.int13Extensions = volume.int13Extensions;
+    child.fatType = fatType;
+    child.heads = boot.heads;
+    child.sectorsPerTrack = boot.sectorsPerTrack;
+    child.sectorsPerCluster = boot.sectorsPerCluster;
+    child.volumeSectors = TotalSectors(boot);
+    return child;
+}
+
+void AddRootDirectory(Expansion& expansion, TreeItemInfo root, const BootRecord& boot) {
+    root.reservedSectors = boot.reservedSectors;
+    root.relativeSector = boot.reservedSectors + boot.numberOfFats * root.sectorsPerFat;
+    if (root.fatType == FT_FAT32) {
+        root.kind = IK_DIR_ENTRY;
+        root.sectorCount = 0;
+        root.attributes = kDirectoryAttribute;
+        root.firstCluster = boot.rootCluster;
+        root.firstDataSector = root.relativeSector;
+    } else {
+        root.kind = IK_ROOT_DIR;
+        root.sectorCount = boot.rootEntries * kDirectoryEntryBytes / kSectorBytes;
+        root.firstDataSector = root.relativeSector + root.sectorCount;
+    }
+    if (TreeItemInfo* record = NewChildRecord(expansion)) {
+        *record = root;
+        InsertChild(expansion, "Root Directory", true, record);
+    }
+}
+
+SectorOutcome BuildVolumeChildren(Expansion& expansion) {
+    ScopedSectors sector(expansion.session.platform, expansion.parent.sectorCount);
+    SectorOutcome outcome = ReadItemSector(expansion, sector.get(), "Boot Record not accessible!");
+    if (outcome != SectorOutcome::Read) {
+        return outcome;
+    }
+    BootRecord boot = ReadBootRecord(sector.get());
+    // Nothing to divide by: not a FAT boot record, so no FATs to show.
+    if (boot.sectorsPerCluster == 0 || boot.bytesPerSector == 0) {
+        return SectorOutcome::Read;
+    }
+    std::uint16_t fatType = DecideFatType(expansion.parent, boot);
+    TreeItemInfo base = VolumeChildBase(expansion.parent, boot, fatType);
+    base.sectorsPerFat = fatType == FT_FAT32 ? boot.sectorsPerFat32 : boot.sectorsPerFat16;
+    for (unsigned n = 1; n <= boot.numberOfFats; ++n) {
+        TreeItemInfo* record = NewChildRecord(expansion);
+        if (record == nullptr) {
+            return SectorOutcome::Failed;
+        }
+        *record = base;
+        record->sectorsPerFat = 0;
+        record->kind = fatType;
+        record->sectorCount = base.sectorsPerFat;
+        record->relativeSector = boot.reservedSectors + (n - 1) * base.sectorsPerFat;
+        InsertChild(expansion, "FAT " + std::to_string(n), false, record);
+    }
+    AddRootDirectory(expansion, base, boot);
+    return SectorOutcome::Read;
+}
+
+}  // namespace
+
+bool ExpandItem(Session& session, TreeItemHandle item, TreeItemInfo* info, bool expandedOnce) {
+    session.screen.SetStatusText(kProgressPane, "");
+    if (expandedOnce || info == nullptr) {
+        return true;
+    }
+    Expansion expansion{session, item, *info};
+    SectorOutcome outcome = SectorOutcome::Read;
+    switch (info->kind) {
+        case IK_HARD_DISK:
+            outcome = WalkMasterBootRecord(expansion);
+            break;
+        case IK_EXTENDED:
+            outcome = WalkExtendedTable(expansion);
+            break;
+        case IK_VOLUME:
+            outcome = BuildVolumeChildren(expansion);
+            break;
+        default:
+            break;
+    }
+    session.screen.SetStatusText(kProgressPane, "");
+    return outcome != SectorOutcome::Refused;
+}
+
+}  // namespace brovane
