@@ -56,6 +56,14 @@ bool SparseImage::Write(std::uint64_t offset, std::span<const std::uint8_t> byte
     return true;
 }
 
+std::vector<std::uint64_t> SparseImage::WrittenPageOffsets() const {
+    std::vector<std::uint64_t> offsets;
+    for (const auto& page : pages_) {
+        offsets.push_back(page.first * kPageBytes);
+    }
+    return offsets;
+}
+
 std::vector<std::uint8_t> SparseImage::Read(std::uint64_t offset, std::size_t length) const {
     if (offset >= size_) {
         return {};

@@ -28,6 +28,9 @@ class SparseImage {
 
     bool SaveTo(const std::string& path, std::string& error) const;
 
+    // Byte offsets of the pages ever written, in order.
+    std::vector<std::uint64_t> WrittenPageOffsets() const;
+
     static constexpr std::size_t kPageBytes = 4096;
 
   private:

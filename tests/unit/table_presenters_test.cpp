@@ -1,0 +1,220 @@
+#include "present/table_presenters.h"
+
+#include <gtest/gtest.h>
+
+#include "tree/selection_dispatch.h"
+#include "walk_harness.h"
+
+namespace brovane {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes Entry(std::uint8_t boot, std::uint8_t head, std::uint8_t sector, std::uint8_t cylinder,
+            std::uint8_t type, std::uint32_t relative, std::uint32_t count) {
+    Bytes entry{boot, head, sector, cylinder, type, 0xFE, 0xFF, 0xFF};
+    for (std::uint32_t value : {relative, count}) {
+        for (int i = 0; i < 4; ++i) {
+            entry.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+        }
+    }
+    return entry;
+}
+
+class TablePresenterTest : public ::testing::Test, public WalkHarness {
+  protected:
+    // A hard disk whose sector 0 holds the given table entries, and a second
+    // sector holding a boot record for the tests that want one.
+    MemoryDisk& DiskWithTable(const std::vector<Bytes>& entries) {
+        MemoryDisk& disk = *platform.FindDisk(platform.AddHardDisk(200000));
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            PokeBytes(disk, 446 + 16 * i, entries[i]);
+        }
+        return disk;
+    }
+    std::vector<std::string> Lines(const std::string& text) {
+        std::vector<std::string> lines;
+        std::size_t start = 0;
+        for (std::size_t end; (end = text.find('\n', start)) != std::string::npos;
+             start = end + 1) {
+            lines.push_back(text.substr(start, end - start));
+        }
+        return lines;
+    }
+};
+
+TEST_F(TablePresenterTest, PartitionTableShowsFortyRowsOfStoredValues) {
+    DiskWithTable({Entry(0x81, 254, 0xC1, 0x12, 0x07, 0xFFFFFFF0u, 0x80000001u), Bytes(16, 0),
+                   Entry(0x80, 1, 1, 0, 0x06, 63, 1000)});
+    Start();
+    platform.transfers.clear();
+    std::vector<std::string> lines = Lines(Batch("select Hard Disk 1\nlist\n"));
+    ASSERT_EQ(lines.size(), 41u);
+    EXPECT_EQ(lines[0], "# Partition\tField\tValue");
+    EXPECT_EQ(lines[1], "1\tBoot Indicator\tNon-Bootable");
+    EXPECT_EQ(lines[2], "\tCylinder\t18");
+    EXPECT_EQ(lines[3], "\tHead\t254");
+    EXPECT_EQ(lines[4], "\tSector\t193");
+    EXPECT_EQ(lines[5], "\tSystem Indicator\t7");
+    EXPECT_EQ(lines[6], "\tEnding Cylinder\t255");
+    EXPECT_EQ(lines[7], "\tEnding Head\t254");
+    EXPECT_EQ(lines[8], "\tEnding Sector\t255");
+    EXPECT_EQ(lines[9], "\tNumber of Sectors\t2147483649");
+    EXPECT_EQ(lines[10], "\tRelative Sectors\t4294967280");
+    EXPECT_EQ(lines[11], "2\tBoot Indicator\tNon-Bootable");  // an empty entry is listed too
+    EXPECT_EQ(lines[15], "\tSystem Indicator\t0");
+    EXPECT_EQ(lines[21], "3\tBoot Indicator\tBootable");
+    EXPECT_EQ(lines[31], "4\tBoot Indicator\tNon-Bootable");
+    EXPECT_EQ(platform.transfers.size(), 1u);  // one sector read, nothing more
+    EXPECT_EQ(session.pane.viewMode, VM_NONE);
+    EXPECT_EQ(screen.StatusText(kProgressPane), "");
+    EXPECT_TRUE(printed.empty());
+}
+
+TEST_F(TablePresenterTest, UnreadableTableLeavesTheHeadingsAlone) {
+    for (bool library : {false, true}) {
+        WalkHarness run;
+        run.platform.AddHardDisk(1000);
+        run.Start(library);
+        run.platform.FindDisk(0x80)->faults.read.badSectors = {0};
+        EXPECT_EQ(run.Batch("select Hard Disk 1\nlist\n"), "# Partition\tField\tValue\n");
+        EXPECT_EQ(run.printed,
+                  (std::vector<std::string>{library ? "message: Partition Table inaccessible!"
+                                                    : "message: Partition Table not accessible!"}));
+    }
+}
+
+TEST_F(TablePresenterTest, BootRecordShowsThirteenRows) {
+    MemoryDisk& disk = DiskWithTable({Entry(0, 1, 1, 0, 0x0C, 63, 150000)});
+    Bytes boot(90, 0);
+    const char oem[] = "MSWIN4.1";
+    std::copy(oem, oem + 8, boot.begin() + 3);
+    auto put16 = [&](int at, unsigned v) {
+        boot[static_cast<std::size_t>(at)] = static_cast<std::uint8_t>(v);
+        boot[static_cast<std::size_t>(at + 1)] = static_cast<std::uint8_t>(v >> 8);
+    };
+    auto put32 = [&](int at, std::uint32_t v) {
+        put16(at, v & 0xFFFF);
+        put16(at + 2, v >> 16);
+    };
+    put16(11, 512);
+    boot[13] = 8;
+    put16(14, 32);
+    boot[16] = 2;
+    boot[21] = 0x08;
+    put16(24, 63);
+    put16(26, 255);
+    put32(28, 63);
+    put32(32, 1028097);  // the 16-bit total and sectors per FAT are 0: FAT32
+    put32(36, 1005);
+    PokeBytes(disk, 63 * 512, boot);
+    Start();
+    std::vector<std::string> lines =
+        Lines(Batch("expand Hard Disk 1\nselect Hard Disk 1/32-Bit FAT Disk\nlist\n"));
+    EXPECT_EQ(lines, (std::vector<std::string>{
+                         "# Field\tValue",
+                         "OEM Name\tMSWIN4.1",
+                         "Bytes Per Sector\t512",
+                         "Sectors Per Cluster\t8",
+                         "Reserved Sectors\t32",
+                         "Number of FATs\t2",
+                         "Number of Root Directory Entries\t0",
+                         "Media Descriptor Byte\t0x8",
+                         "Sectors Per FAT\t1005",
+                         "Sectors Per Track\t63",
+                         "Number of Heads\t255",
+                         "Number of Hidden Sectors\t63",
+                         "Total Tracks\t63",
+                         "Total Sectors\t1028097",
+                     }));
+}
+
+TEST_F(TablePresenterTest, BootRecordOddValuesFillThePaneWithoutFailing) {
+    MemoryDisk& disk = DiskWithTable({Entry(0, 1, 1, 0, 0x06, 63, 3000)});
+    Bytes boot(40, 0);
+    const char oem[] = "AB\0DEFGH";
+    std::copy(oem, oem + 8, boot.begin() + 3);
+    boot[19] = 0x40;  // 16-bit total 2880; no heads or sectors per track
+    boot[20] = 0x0B;
+    boot[21] = 0xF0;
+    PokeBytes(disk, 63 * 512, boot);
+    Start();
+    std::string listing = Batch("expand Hard Disk 1\nselect Hard Disk 1/#1\nlist\n");
+    EXPECT_NE(listing.find("OEM Name\tAB\n"), std::string::npos) << listing;
+    EXPECT_NE(listing.find("Media Descriptor Byte\t0xF0\n"), std::string::npos);
+    EXPECT_NE(listing.find("Total Tracks\t0\n"), std::string::npos);
+    EXPECT_NE(listing.find("Total Sectors\t2880\n"), std::string::npos);
+    EXPECT_TRUE(printed.empty());  // sectors per cluster 0: no children, no message
+}
+
+TEST_F(TablePresenterTest, UnreadableBootRecordAndFloppyOpens) {
+    for (bool library : {false, true}) {
+        WalkHarness run;
+        MemoryDisk& floppy = *run.platform.FindDisk(run.platform.AddFloppy(2880));
+        floppy.heads = 2;
+        floppy.sectorsPerTrack = 18;
+        run.Start(library);
+        floppy.faults.read.badSectors = {0};
+        EXPECT_EQ(run.Batch("select Floppy Disk 1\nlist\n"), "# Field\tValue\n");
+        EXPECT_EQ(run.printed,
+                  (std::vector<std::string>{library ? "message: Boot Record inaccessible!"
+                                                    : "message: Boot Record not accessible!"}));
+    }
+    // Device paths open a floppy afresh for every boot record; one that
+    // cannot be opened ends the presenter without a message.
+    WalkHarness run;
+    MemoryDisk& floppy = *run.platform.FindDisk(run.platform.AddFloppy(2880));
+    run.Start();
+    floppy.faults.failFirstOpens = 1;
+    EXPECT_EQ(run.Batch("select Floppy Disk 1\nlist\n"), "# Field\tValue\n");
+    EXPECT_TRUE(run.printed.empty());
+    EXPECT_EQ(run.session.disk.driveHandles[0], kInvalidHandle);
+    EXPECT_EQ(run.Batch("select -\nselect Floppy Disk 1\nlist 0 1\n"),
+              "# Field\tValue\nOEM Name\t\n");
+    EXPECT_EQ(run.platform.openedNames.back(), "\\\\.\\A:");
+}
+
+TEST_F(TablePresenterTest, DispatchResetsThePaneStateAndHonoursTheIgnoreFlag) {
+    DiskWithTable({Entry(0x80, 1, 1, 0, 0x06, 63, 1000)});
+    Start();
+    session.pane.viewMode = VM_SECTOR_DUMP;
+    session.pane.canGoNext = true;
+    session.pane.currentIndex = 7;
+    Batch("select Hard Disk 1\n");
+    EXPECT_EQ(session.pane.viewMode, VM_NONE);
+    EXPECT_FALSE(session.pane.canGoNext);
+    EXPECT_EQ(session.pane.currentIndex, 0u);
+    EXPECT_EQ(session.pane.currentItem.kind, IK_HARD_DISK);
+    ASSERT_NE(session.pane.currentBuffer, nullptr);
+    EXPECT_EQ(session.pane.currentBufferBytes, 512u);
+
+    Batch("expand Hard Disk 1\n");
+    session.ignoreSelectionChange = true;
+    screen.SetStatusText(kProgressPane, "untouched");
+    Batch("select Hard Disk 1/#1\n");
+    EXPECT_EQ(session.pane.currentItem.kind, IK_HARD_DISK);
+    EXPECT_EQ(screen.StatusText(kProgressPane), "untouched");
+    EXPECT_EQ(Lines(Batch("list\n")).size(), 41u);
+}
+
+TEST_F(TablePresenterTest, NoMemoryForTheItemClearsThePane) {
+    DiskWithTable({Entry(0x80, 1, 1, 0, 0x06, 63, 1000)});
+    Start();
+    Batch("select Hard Disk 1\nselect -\n");
+    platform.settings.failingAllocation = platform.counters.allocations + 1;
+    EXPECT_EQ(Batch("select Hard Disk 1\nlist\n"), "# \n");
+    EXPECT_EQ(printed, (std::vector<std::string>{
+                           "message: Fatal Error!  Not able to allocate a buffer of memory!"}));
+    EXPECT_EQ(session.pane.currentBuffer, nullptr);
+}
+
+TEST_F(TablePresenterTest, OnlyStructureModeShowsTablesAndRawWinsOverSectorDumping) {
+    EXPECT_EQ(CurrentDumpingMode(session), DumpingMode::Structure);
+    screen.SetMenuChecked(CMD_SECTOR_DUMPING, true);
+    EXPECT_EQ(CurrentDumpingMode(session), DumpingMode::SectorCluster);
+    screen.SetMenuChecked(CMD_RAW_DUMPING, true);
+    EXPECT_EQ(CurrentDumpingMode(session), DumpingMode::RawSector);
+}
+
+}  // namespace
+}  // namespace brovane

@@ -1,0 +1,41 @@
+// A session whose tree is driven and printed the way brovane-batch does it.
+#pragma once
+
+#include <sstream>
+#include <string>
+
+#include "batch/batch_runner.h"
+#include "built_disk.h"
+#include "disk/drive_inventory.h"
+#include "session_harness.h"
+
+namespace brovane {
+
+struct WalkHarness : SessionHarness {
+    WalkHarness() : runner(screen, session, out) {}
+
+    void Start(bool diskLibrary = false) {
+        platform.settings.diskLibrary = diskLibrary;
+        InitDiskAccess(session);
+    }
+    // Runs brovane-batch lines and answers what they printed.
+    std::string Batch(const std::string& script) {
+        std::istringstream in(script);
+        std::ostringstream err;
+        out.str("");
+        EXPECT_EQ(runner.RunScript(in, err), 0) << err.str();
+        return out.str();
+    }
+    TreeItemHandle Item(const std::string& path) { return runner.FindItem(path); }
+    TreeItemInfo& Record(const std::string& path) {
+        TreeItemInfo* info = screen.GetTreeItemInfo(Item(path));
+        EXPECT_NE(info, nullptr) << path;
+        static TreeItemInfo none{};
+        return info == nullptr ? none : *info;
+    }
+
+    std::ostringstream out;
+    BatchRunner runner;
+};
+
+}  // namespace brovane
