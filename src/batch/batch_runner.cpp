@@ -64,10 +64,11 @@ bool BatchRunner::RunLine(std::string_view line, std::string& error) {
     std::string_view arguments = space == std::string_view::npos ? "" : Trim(line.substr(space));
     using Handler = bool (BatchRunner::*)(std::string_view, std::string&);
     static constexpr std::pair<std::string_view, Handler> kCommands[] = {
-        {"tree", &BatchRunner::PrintTree},     {"selected", &BatchRunner::PrintSelected},
-        {"status", &BatchRunner::PrintStatus}, {"menu", &BatchRunner::PrintMenu},
-        {"expand", &BatchRunner::ExpandPath},  {"collapse", &BatchRunner::CollapsePath},
-        {"select", &BatchRunner::SelectPath},  {"list", &BatchRunner::PrintList},
+        {"tree", &BatchRunner::PrintTree},        {"selected", &BatchRunner::PrintSelected},
+        {"status", &BatchRunner::PrintStatus},    {"menu", &BatchRunner::PrintMenu},
+        {"expand", &BatchRunner::ExpandPath},     {"collapse", &BatchRunner::CollapsePath},
+        {"select", &BatchRunner::SelectPath},     {"list", &BatchRunner::PrintList},
+        {"command", &BatchRunner::ChooseCommand}, {"key", &BatchRunner::PressKey},
     };
     for (const auto& [name, handler] : kCommands) {
         if (command == name) {
@@ -251,6 +252,65 @@ bool BatchRunner::PrintList(std::string_view arguments, std::string& error) {
         out_ << '\n';
     }
     return true;
+}
+
+}  // namespace brovane
+
+namespace brovane {
+
+// ---- Commands ----
+
+bool BatchRunner::ChooseCommand(std::string_view name, std::string& error) {
+    const CommandInfo* info = FindCommandByName(name);
+    if (info == nullptr) {
+        error = "unknown command name '" + std::string(name) + "'";
+        return false;
+    }
+    RunCommand(info->id);
+    return true;
+}
+
+bool BatchRunner::PressKey(std::string_view key, std::string& error) {
+    static constexpr std::string_view kKeys[] = {"F1",      "F4",     "F5",     "F6",    "Shift+F6",
+                                                 "Ctrl+F4", "Ctrl+G", "Ctrl+X", "Ctrl+Z"};
+    if (std::find(std::begin(kKeys), std::end(kKeys), key) == std::end(kKeys)) {
+        error = "unknown key '" + std::string(key) + "'";
+        return false;
+    }
+    // A key without an accelerator does nothing.
+    if (int command = FindAccelerator(key); command != 0) {
+        RunCommand(command);
+    }
+    return true;
+}
+
+// The window's own commands are answered here; the rest go to the core.
+void BatchRunner::RunCommand(int command) {
+    if (!IsCommandEnabled(command, CurrentCommandState())) {
+        out_ << "disabled: " << command << '\n';
+        return;
+    }
+    switch (command) {
+        case CMD_APP_ABOUT:
+            out_ << "dialog: About Brovane\n";
+            break;
+        case CMD_VIEW_TOOLBAR:
+            screen_.toolbarVisible = !screen_.toolbarVisible;
+            break;
+        case CMD_VIEW_STATUS_BAR:
+            screen_.statusBarVisible = !screen_.statusBarVisible;
+            break;
+        case CMD_VIEW_DETAILS:
+            screen_.listStyle = ListStyle::Report;
+            break;
+        case CMD_NEXT_PANE:
+        case CMD_PREV_PANE:
+            screen_.focusOnList = !screen_.focusOnList;
+            break;
+        default:
+            session_.OnCommand(command);
+            break;
+    }
 }
 
 }  // namespace brovane

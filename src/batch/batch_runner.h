@@ -38,6 +38,9 @@ class BatchRunner {
     bool CollapsePath(std::string_view path, std::string& error);
     bool SelectPath(std::string_view path, std::string& error);
     TreeItemHandle RequireItem(std::string_view path, std::string& error);
+    bool ChooseCommand(std::string_view name, std::string& error);
+    bool PressKey(std::string_view key, std::string& error);
+    void RunCommand(int command);
     void PrintItems(TreeItemHandle parent, int depth);
     TreeItemHandle FindChild(TreeItemHandle parent, std::string_view segment);
     CommandState CurrentCommandState();

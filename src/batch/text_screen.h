@@ -97,6 +97,8 @@ class TextScreen : public ScreenOperations {
     bool toolbarVisible = true;
     bool statusBarVisible = true;
     ListStyle listStyle = ListStyle::Report;
+    // Which pane has the keyboard focus: the tree or the list.
+    bool focusOnList = false;
 
   private:
     struct Item {

@@ -89,6 +89,23 @@ TEST_F(BatchRunnerTest, StatusAndMenuPrintTheirLines) {
     EXPECT_EQ(menu.rfind("32772 disabled\n", 0), 0u);
 }
 
+TEST_F(BatchRunnerTest, CommandsRunByNameNumberOrKeyOnlyWhileEnabled) {
+    EXPECT_EQ(Run("command about\ncommand 57664\nkey Ctrl+G\n"),
+              "dialog: About Brovane\ndialog: About Brovane\n");
+    EXPECT_EQ(Run("command goto-sector\nkey F5\nkey Ctrl+X\ncommand refresh\n"),
+              "disabled: 32781\ndisabled: 32774\ndisabled: 57635\ndisabled: 32774\n");
+    Run("command toolbar\ncommand status-bar\ncommand status-bar\nkey F6\n");
+    EXPECT_FALSE(screen.toolbarVisible);
+    EXPECT_TRUE(screen.statusBarVisible);
+    EXPECT_TRUE(screen.focusOnList);
+    Run("key Shift+F6\n");
+    EXPECT_FALSE(screen.focusOnList);
+    Run("command frobnicate\n", 2);
+    EXPECT_EQ(errors, "brovane-batch: line 1: unknown command name 'frobnicate'\n");
+    Run("key F12\n", 2);
+    EXPECT_EQ(errors, "brovane-batch: line 1: unknown key 'F12'\n");
+}
+
 TEST_F(BatchRunnerTest, CommentsAndBlankLinesAreSkippedAndBadLinesStopTheScript) {
     EXPECT_EQ(Run("# a comment\n\n   \nselected\n"), "-\n");
     EXPECT_EQ(Run("selected\nfrobnicate now\nselected\n", 2), "-\n");
