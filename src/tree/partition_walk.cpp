@@ -88,48 +88,49 @@ void AddPartition(Expansion& expansion, const PartitionEntry& entry, bool inExte
     InsertChild(expansion, info.text, record->kind != IK_UNKNOWN, record);
 }
 
-SectorOutcome WalkMasterBootRecord(Expansion& expansion) {
-    std::uint32_t& extendedBase = expansion.session.walk.extendedBase[expansion.parent.driveNumber];
-    extendedBase = 0;
+// Reads the item's partition table and adds a child per used entry, in
+// table order, at the base sector baseOf gives it.
+template <typename BaseOf>
+SectorOutcome WalkTable(Expansion& expansion, std::string_view failureText, bool inExtendedTable,
+                        BaseOf baseOf) {
     ScopedSectors table(expansion.session.platform, expansion.parent.sectorCount);
-    SectorOutcome outcome =
-        ReadItemSector(expansion, table.get(), "Partition table not accessible!");
+    SectorOutcome outcome = ReadItemSector(expansion, table.get(), failureText);
     if (outcome != SectorOutcome::Read) {
         return outcome;
     }
     for (int index = 0; index < kPartitionEntries; ++index) {
         PartitionEntry entry = ReadPartitionEntry(table.get(), index);
-        if (entry.systemIndicator == kEmptyEntry) {
-            continue;
+        if (entry.systemIndicator != kEmptyEntry) {
+            AddPartition(expansion, entry, inExtendedTable, baseOf(entry));
         }
-        if (IsExtendedIndicator(entry.systemIndicator)) {
-            extendedBase = entry.relativeSectors;
-        }
-        AddPartition(expansion, entry, false, entry.relativeSectors);
     }
     return SectorOutcome::Read;
+}
+
+// Primaries lie where their entries say; an extended entry also becomes
+// the disk's extended base.
+SectorOutcome WalkMasterBootRecord(Expansion& expansion) {
+    std::uint32_t& extendedBase = expansion.session.walk.extendedBase[expansion.parent.driveNumber];
+    extendedBase = 0;
+    return WalkTable(expansion, "Partition table not accessible!", false,
+                     [&extendedBase](const PartitionEntry& entry) {
+                         if (IsExtendedIndicator(entry.systemIndicator)) {
+                             extendedBase = entry.relativeSectors;
+                         }
+                         return entry.relativeSectors;
+                     });
 }
 
 // Logical partitions count from their own table, links to the next table
 // from the first extended partition.
 SectorOutcome WalkExtendedTable(Expansion& expansion) {
     std::uint32_t extendedBase = expansion.session.walk.extendedBase[expansion.parent.driveNumber];
-    ScopedSectors table(expansion.session.platform, expansion.parent.sectorCount);
-    SectorOutcome outcome =
-        ReadItemSector(expansion, table.get(), "Extended partition not accessible!");
-    if (outcome != SectorOutcome::Read) {
-        return outcome;
-    }
-    for (int index = 0; index < kPartitionEntries; ++index) {
-        PartitionEntry entry = ReadPartitionEntry(table.get(), index);
-        if (entry.systemIndicator == kEmptyEntry) {
-            continue;
-        }
-        std::uint32_t from =
-            IsExtendedIndicator(entry.systemIndicator) ? extendedBase : expansion.parent.baseSector;
-        AddPartition(expansion, entry, true, from + entry.relativeSectors);
-    }
-    return SectorOutcome::Read;
+    std::uint32_t tableBase = expansion.parent.baseSector;
+    return WalkTable(expansion, "Extended partition not accessible!", true,
+                     [extendedBase, tableBase](const PartitionEntry& entry) {
+                         bool link = IsExtendedIndicator(entry.systemIndicator);
+                         return (link ? extendedBase : tableBase) + entry.relativeSectors;
+                     });
 }
 
 // FAT32 when the partition type says so; otherwise by the cluster estimate
