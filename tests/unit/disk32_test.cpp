@@ -57,6 +57,19 @@ std::vector<std::uint8_t> NumberedSectors(std::uint32_t count) {
     return bytes;
 }
 
+// A run from an origin at sector 1 of the given head, in a geometry.
+TreeItemInfo SectorRun(std::uint16_t drive, std::uint16_t heads, std::uint16_t perTrack,
+                       std::uint32_t relative, std::uint32_t count) {
+    TreeItemInfo item{};
+    item.driveNumber = drive;
+    item.sector = 1;
+    item.heads = heads;
+    item.sectorsPerTrack = perTrack;
+    item.relativeSector = relative;
+    item.sectorCount = count;
+    return item;
+}
+
 struct PosixSession {
     PosixSession(PlatformOptions options) : platform(options), session(platform, screen) {
         screen.SetEvents(&session);
@@ -99,21 +112,12 @@ TEST_F(Disk32Test, LibraryReadsWhatTheDevicePathReadsThroughChs) {
     PosixSession library(Options(true));
     PosixSession paths(Options(false));
     // A volume at CHS 0/1/1 (absolute 63) in the 255 × 63 geometry, and the floppy.
-    TreeItemInfo volume{};
-    volume.driveNumber = 0x80;
+    TreeItemInfo volume = SectorRun(0x80, 255, 63, 0, 100);
     volume.head = 1;
-    volume.sector = 1;
     volume.baseSector = 63;
-    volume.heads = 255;
-    volume.sectorsPerTrack = 63;
-    TreeItemInfo floppyRun{};
-    floppyRun.sector = 1;
-    floppyRun.heads = 2;
-    floppyRun.sectorsPerTrack = 18;
-    for (TreeItemInfo item : {volume, floppyRun}) {
+    for (TreeItemInfo item : {volume, SectorRun(0, 2, 18, 0, 100)}) {
         for (std::uint32_t relative : {0u, 17u, 62u, 63u, 1000u, 2700u}) {
             item.relativeSector = relative;
-            item.sectorCount = 100;
             std::vector<std::uint8_t> viaLibrary(100 * kSectorBytes), viaPaths(100 * kSectorBytes);
             EXPECT_TRUE(ReadSectors(library.session, item, viaLibrary.data()));
             EXPECT_TRUE(ReadSectors(paths.session, item, viaPaths.data()));
@@ -124,13 +128,7 @@ TEST_F(Disk32Test, LibraryReadsWhatTheDevicePathReadsThroughChs) {
 
 TEST_F(Disk32Test, LibraryWritesLandWhereTheyAreAddressed) {
     PosixSession library(Options(true));
-    TreeItemInfo item{};
-    item.driveNumber = 0x80;
-    item.sector = 1;
-    item.relativeSector = 5000;
-    item.sectorCount = 70;
-    item.heads = 255;
-    item.sectorsPerTrack = 63;
+    TreeItemInfo item = SectorRun(0x80, 255, 63, 5000, 70);
     std::vector<std::uint8_t> data(70 * kSectorBytes, 0x5A);
     ASSERT_TRUE(WriteSectors(library.session, item, data.data()));
     std::ifstream image(disk, std::ios::binary);
@@ -145,13 +143,8 @@ TEST_F(Disk32Test, LibraryWritesLandWhereTheyAreAddressed) {
 
 TEST_F(Disk32Test, ReadsPastTheEndOfAnImageFail) {
     PosixSession library(Options(true));
-    TreeItemInfo item{};
-    item.sector = 1;
-    item.heads = 2;
-    item.sectorsPerTrack = 18;
     // The last ten sectors of the last track, then two past the end.
-    item.relativeSector = 2870;
-    item.sectorCount = 12;
+    TreeItemInfo item = SectorRun(0, 2, 18, 2870, 12);
     std::vector<std::uint8_t> buffer(12 * kSectorBytes);
     EXPECT_FALSE(ReadSectors(library.session, item, buffer.data()));
     EXPECT_EQ(buffer[9 * kSectorBytes], static_cast<std::uint8_t>(2879 & 0xFF));
