@@ -17,8 +17,8 @@ namespace {
 constexpr std::uint32_t kFirstHardDisk = 0x80;
 
 struct DriveTable {
-    std::vector<std::string> floppies;
-    std::vector<std::string> hardDisks;
+    std::vector<AttachedDrive> floppies;
+    std::vector<AttachedDrive> hardDisks;
 };
 
 DriveTable& Table() {
@@ -44,19 +44,22 @@ std::uint64_t SectorCountOf(const std::string& path) {
     return bytes / 512;
 }
 
-std::vector<std::string> Paths(const char* const* paths, std::uint32_t count) {
-    std::vector<std::string> copy;
+std::vector<AttachedDrive> Drives(const char* const* paths, std::uint32_t count, bool hardDisk) {
+    std::vector<AttachedDrive> drives;
     for (std::uint32_t i = 0; paths != nullptr && i < count; ++i) {
-        copy.emplace_back(paths[i] == nullptr ? "" : paths[i]);
+        std::string path = paths[i] == nullptr ? "" : paths[i];
+        std::uint64_t sectors = SectorCountOf(path);
+        DriveGeometry geometry = hardDisk ? HardDiskGeometry() : FloppyGeometry(sectors);
+        drives.push_back(AttachedDrive{std::move(path), sectors, geometry});
     }
-    return copy;
+    return drives;
 }
 
 }  // namespace
 
 void AttachDrives(const BrovaneDeviceTable& table) {
-    Table().floppies = Paths(table.floppies, table.floppyCount);
-    Table().hardDisks = Paths(table.hardDisks, table.hardDiskCount);
+    Table().floppies = Drives(table.floppies, table.floppyCount, false);
+    Table().hardDisks = Drives(table.hardDisks, table.hardDiskCount, true);
 }
 
 std::uint32_t AttachedFloppyCount() {
@@ -87,14 +90,12 @@ DriveGeometry HardDiskGeometry() {
 std::optional<AttachedDrive> FindDrive(std::uint32_t drive) {
     const DriveTable& table = Table();
     bool hardDisk = drive >= kFirstHardDisk;
-    const std::vector<std::string>& paths = hardDisk ? table.hardDisks : table.floppies;
+    const std::vector<AttachedDrive>& drives = hardDisk ? table.hardDisks : table.floppies;
     std::uint32_t index = hardDisk ? drive - kFirstHardDisk : drive;
-    if (index >= paths.size()) {
+    if (index >= drives.size()) {
         return std::nullopt;
     }
-    std::uint64_t sectors = SectorCountOf(paths[index]);
-    DriveGeometry geometry = hardDisk ? HardDiskGeometry() : FloppyGeometry(sectors);
-    return AttachedDrive{paths[index], sectors, geometry};
+    return drives[index];
 }
 
 }  // namespace brovane::disk32

@@ -1,10 +1,9 @@
 // The drives the disk library and the virtual device serve: the images the
 // platform attached when it loaded them, with a BIOS-style geometry each.
 //
-// Hard disks get the translated geometry of 255 heads and 63 sectors a
-// track; floppies the geometry of their standard format, known by their
-// size. Like the drivers they stand in for, these objects keep one table for
-// the whole process.
+// Each image is measured once, when attached. Hard disks get the translated geometry of 255 heads
+// and 63 sectors a track; floppies the geometry of their standard format, known by their size. Like
+// the drivers they stand in for, these objects keep one table for the whole process.
 #pragma once
 
 #include <cstdint>

@@ -5,13 +5,16 @@
 
 namespace brovane {
 
-void ResetListPane(Session& session) {
-    ScreenOperations& screen = session.screen;
-    screen.SetStatusText(kProgressPane, kWaitText);
+void ClearListPane(ScreenOperations& screen) {
     screen.DeleteAllListItems();
     while (screen.GetListColumnCount() > 0) {
         screen.DeleteListColumn(0);
     }
+}
+
+void ResetListPane(Session& session) {
+    session.screen.SetStatusText(kProgressPane, kWaitText);
+    ClearListPane(session.screen);
 }
 
 void InsertColumns(Session& session, std::span<const ColumnLayout> columns) {

@@ -17,8 +17,10 @@ struct ColumnLayout {
     ColumnAlign align = ColumnAlign::Left;
 };
 
-// Shows "Wait....", deletes every row, then every column.
+// Shows "Wait....", then clears the pane.
 void ResetListPane(Session& session);
+// Deletes every row, then every column.
+void ClearListPane(ScreenOperations& screen);
 // Inserts the columns at indexes 0, 1, ... in order.
 void InsertColumns(Session& session, std::span<const ColumnLayout> columns);
 

@@ -2,6 +2,7 @@
 
 #include "app/command_table.h"
 #include "app/session.h"
+#include "present/list_pane.h"
 #include "present/table_presenters.h"
 
 namespace brovane {
@@ -17,15 +18,6 @@ void ResetPaneState(Session& session, const TreeItemInfo& item) {
     pane.canGoPrevious = false;
     pane.canGoNext = false;
     pane.viewMode = VM_NONE;
-}
-
-// After a failed allocation no row may be drawn from the released buffer,
-// so the pane is emptied; the progress text stays as it was.
-void ClearPane(ScreenOperations& screen) {
-    screen.DeleteAllListItems();
-    while (screen.GetListColumnCount() > 0) {
-        screen.DeleteListColumn(0);
-    }
 }
 
 void ShowStructure(Session& session, const TreeItemInfo& item) {
@@ -62,7 +54,8 @@ void DispatchSelection(Session& session, const TreeItemInfo* info) {
     ResetPaneState(session, item);
     if (item.sectorCount != 0 &&
         !ReplaceCurrentBuffer(session.platform, session.pane, item.sectorCount)) {
-        ClearPane(session.screen);
+        // No row may be drawn from the released buffer; the progress text stays.
+        ClearListPane(session.screen);
         session.screen.Notify("Fatal Error!  Not able to allocate a buffer of memory!");
         return;
     }
