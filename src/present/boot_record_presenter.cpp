@@ -6,7 +6,7 @@
 #include "present/current_buffer_read.h"
 #include "present/list_pane.h"
 #include "present/table_presenters.h"
-#include "tree/boot_record.h"
+#include "format/boot_record.h"
 
 namespace brovane {
 
@@ -90,7 +90,7 @@ void ShowBootRecord(Session& session, const TreeItemInfo& item) {
     for (std::size_t row = 0; row < kFieldNames.size(); ++row) {
         screen.InsertListItem(static_cast<int>(row), kFieldNames[row]);
     }
-    std::array<std::string, 13> values = FieldValues(ReadBootRecord(session.pane.currentBuffer));
+    std::array<std::string, 13> values = FieldValues(ReadBootRecord({session.pane.currentBuffer, session.pane.currentBufferBytes}));
     for (std::size_t row = 0; row < values.size(); ++row) {
         screen.SetListItemText(static_cast<int>(row), 1, values[row]);
     }

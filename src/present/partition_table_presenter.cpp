@@ -5,7 +5,7 @@
 #include "present/current_buffer_read.h"
 #include "present/list_pane.h"
 #include "present/table_presenters.h"
-#include "tree/partition_entry.h"
+#include "format/partition_entry.h"
 
 namespace brovane {
 
@@ -66,7 +66,7 @@ void ShowPartitionTable(Session& session, const TreeItemInfo& item) {
     InsertRows(session.screen);
     for (int index = 0; index < kPartitionEntries; ++index) {
         std::array<std::string, 10> values =
-            EntryValues(ReadPartitionEntry(session.pane.currentBuffer, index));
+            EntryValues(ReadPartitionEntry({session.pane.currentBuffer, session.pane.currentBufferBytes}, index));
         for (int field = 0; field < kRowsPerEntry; ++field) {
             session.screen.SetListItemText(index * kRowsPerEntry + field, 2,
                                            values[static_cast<std::size_t>(field)]);

@@ -4,8 +4,8 @@
 #include "disk/first_sector_read.h"
 #include "disk/memory_blocks.h"
 #include "disk/sector_transfer.h"
-#include "tree/boot_record.h"
-#include "tree/partition_entry.h"
+#include "format/boot_record.h"
+#include "format/partition_entry.h"
 #include "tree/system_indicators.h"
 
 namespace brovane {
@@ -99,7 +99,7 @@ SectorOutcome WalkTable(Expansion& expansion, std::string_view failureText, bool
         return outcome;
     }
     for (int index = 0; index < kPartitionEntries; ++index) {
-        PartitionEntry entry = ReadPartitionEntry(table.get(), index);
+        PartitionEntry entry = ReadPartitionEntry({table.get(), kSectorBytes}, index);
         if (entry.systemIndicator != kEmptyEntry) {
             AddPartition(expansion, entry, inExtendedTable, baseOf(entry));
         }
@@ -186,7 +186,7 @@ SectorOutcome BuildVolumeChildren(Expansion& expansion) {
     if (outcome != SectorOutcome::Read) {
         return outcome;
     }
-    BootRecord boot = ReadBootRecord(sector.get());
+    BootRecord boot = ReadBootRecord({sector.get(), kSectorBytes});
     // Nothing to divide by: not a FAT boot record, so no FATs to show.
     if (boot.sectorsPerCluster == 0 || boot.bytesPerSector == 0) {
         return SectorOutcome::Read;

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "format/little_endian.h"
+
 namespace brovane {
 
 inline constexpr int kPartitionEntries = 4;
@@ -22,6 +24,6 @@ struct PartitionEntry {
 };
 
 // Entry index (0 to 3) of the table in a 512-byte sector.
-PartitionEntry ReadPartitionEntry(const std::uint8_t* sector, int index);
+PartitionEntry ReadPartitionEntry(ByteSpan sector, int index);
 
 }  // namespace brovane

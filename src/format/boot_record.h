@@ -5,6 +5,8 @@
 #include <array>
 #include <cstdint>
 
+#include "format/little_endian.h"
+
 namespace brovane {
 
 struct BootRecord {
@@ -25,8 +27,8 @@ struct BootRecord {
     std::uint32_t rootCluster;
 };
 
-// From the first 512 bytes of a volume.
-BootRecord ReadBootRecord(const std::uint8_t* sector);
+// From the first sector of a volume.
+BootRecord ReadBootRecord(ByteSpan sector);
 
 // The 16-bit count when it is not 0, else the 32-bit count.
 std::uint32_t TotalSectors(const BootRecord& record);

@@ -1,6 +1,6 @@
-#include "tree/partition_entry.h"
+#include "format/partition_entry.h"
 
-#include "disk/little_endian.h"
+#include "format/little_endian.h"
 
 namespace brovane {
 
@@ -24,9 +24,9 @@ enum EntryOffset : std::size_t {
 
 }  // namespace
 
-PartitionEntry ReadPartitionEntry(const std::uint8_t* sector, int index) {
-    const std::uint8_t* entry =
-        sector + kTableOffset + static_cast<std::size_t>(index) * kEntryBytes;
+PartitionEntry ReadPartitionEntry(ByteSpan sector, int index) {
+    ByteSpan entry =
+        SubSpan(sector, kTableOffset + static_cast<std::size_t>(index) * kEntryBytes, kEntryBytes);
     return PartitionEntry{
         ReadU8(entry, kBootIndicator),    ReadU8(entry, kStartHead),
         ReadU8(entry, kStartSector),      ReadU8(entry, kStartCylinder),

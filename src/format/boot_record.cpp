@@ -1,8 +1,6 @@
-#include "tree/boot_record.h"
+#include "format/boot_record.h"
 
-#include <cstring>
-
-#include "disk/little_endian.h"
+#include "format/little_endian.h"
 
 namespace brovane {
 
@@ -28,9 +26,11 @@ enum BootOffset : std::size_t {
 
 }  // namespace
 
-BootRecord ReadBootRecord(const std::uint8_t* sector) {
+BootRecord ReadBootRecord(ByteSpan sector) {
     BootRecord record{};
-    std::memcpy(record.oemName.data(), sector + kOemName, record.oemName.size());
+    for (std::size_t i = 0; i < record.oemName.size(); ++i) {
+        record.oemName[i] = static_cast<char>(ReadU8(sector, kOemName + i));
+    }
     record.bytesPerSector = ReadU16(sector, kBytesPerSector);
     record.sectorsPerCluster = ReadU8(sector, kSectorsPerCluster);
     record.reservedSectors = ReadU16(sector, kReservedSectors);
