@@ -1,13 +1,17 @@
 // One running instance of the program: the platform and screen it talks to
-// and the state the disk logic keeps. The front-end creates it and hands it
-// to the core; it answers the panes' notifications.
+// and the state the disk logic keeps, one of each layer's. The front-end
+// creates it and hands it the panes' notifications; the session passes each
+// function below only the state that function uses.
 #pragma once
 
-#include "app/command_table.h"
-#include "app/screen_operations.h"
+#include <string>
+
 #include "disk/disk_access.h"
-#include "dump/right_pane_state.h"
+#include "disk/disk_io.h"
 #include "platform/platform.h"
+#include "present/right_pane_state.h"
+#include "screen/command_table.h"
+#include "screen/screen_operations.h"
 #include "tree/item_storage.h"
 #include "tree/partition_walk.h"
 
@@ -26,9 +30,7 @@ class Session : public ScreenEvents {
     // Set while a command changes the tree's selection itself.
     bool ignoreSelectionChange = false;
 
-    // The core's part of what enables and checks the commands; the
-    // front-end adds the window's own state.
-    CommandState CurrentCommandState();
+    DiskIo Io() { return DiskIo{platform, disk, screen}; }
 
     void OnTreeSelectionChanged(TreeItemInfo* info) override;
     bool OnTreeItemExpanding(TreeItemHandle item, TreeItemInfo* info, bool expandedOnce) override;
@@ -38,6 +40,10 @@ class Session : public ScreenEvents {
     void OnListDoubleClick() override;
     void OnListRightClick() override;
     void OnCommand(int command) override;
+
+  private:
+    // Behind the view GetCellText answers, valid until the next call.
+    std::string cellText_;
 };
 
 }  // namespace brovane

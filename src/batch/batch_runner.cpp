@@ -4,6 +4,8 @@
 #include <charconv>
 #include <utility>
 
+#include "app/command_state.h"
+
 namespace brovane {
 
 namespace {
@@ -193,11 +195,8 @@ bool BatchRunner::PrintStatus(std::string_view arguments, std::string& error) {
 }
 
 CommandState BatchRunner::CurrentCommandState() {
-    CommandState state = session_.CurrentCommandState();
-    state.toolbarVisible = screen_.toolbarVisible;
-    state.statusBarVisible = screen_.statusBarVisible;
-    state.listStyle = screen_.listStyle;
-    return state;
+    WindowState window{screen_.toolbarVisible, screen_.statusBarVisible, screen_.listStyle};
+    return BuildCommandState(session_.disk, session_.pane, screen_, window);
 }
 
 bool BatchRunner::PrintMenu(std::string_view arguments, std::string& error) {

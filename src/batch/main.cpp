@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "app/disk_lifecycle.h"
 #include "app/session.h"
 #include "batch/batch_runner.h"
 #include "batch/text_screen.h"
-#include "disk/drive_inventory.h"
 #include "platform/platform_options.h"
 #include "platform/posix_platform.h"
 

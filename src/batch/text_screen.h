@@ -13,8 +13,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/command_table.h"
-#include "app/screen_operations.h"
+#include "screen/command_table.h"
+#include "screen/screen_operations.h"
 
 namespace brovane {
 

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "app/screen_operations.h"
 #include "platform/platform.h"
+#include "screen/screen_operations.h"
 
 namespace brovane {
 

@@ -1,29 +1,27 @@
 #include "disk/first_sector_read.h"
 
-#include "app/session.h"
 #include "disk/sector_transfer.h"
 
 namespace brovane {
 
 namespace {
 
-FirstSectorRead ReadThroughLibrary(Session& session, const TreeItemInfo& item,
-                                   std::uint8_t* buffer) {
-    const DiskTransferProc& read = session.disk.readDisk32;
+FirstSectorRead ReadThroughLibrary(const DiskIo& io, const SectorRun& item, std::uint8_t* buffer) {
+    const DiskTransferProc& read = io.disk.readDisk32;
     std::uint32_t count = item.sectorCount & 0xFFFFu;
     bool done = read && read(item.driveNumber, item.cylinder, item.head, item.sector, count, buffer,
                              item.baseSector, item.int13Extensions) != 0;
     return done ? FirstSectorRead::Read : FirstSectorRead::NotRead;
 }
 
-FirstSectorRead ReadThroughDevicePath(Session& session, const TreeItemInfo& item,
-                                      std::uint8_t* buffer, FloppyReopen reopen) {
+FirstSectorRead ReadThroughDevicePath(const DiskIo& io, const SectorRun& item, std::uint8_t* buffer,
+                                      FloppyReopen reopen) {
     std::uint64_t bytes = std::uint64_t{item.sectorCount} * kSectorBytes;
     if (item.driveNumber >= kDriveCount || bytes > UINT32_MAX) {
         return FirstSectorRead::NotRead;
     }
-    Platform& platform = session.platform;
-    DiskAccess& disk = session.disk;
+    Platform& platform = io.platform;
+    DiskAccess& disk = io.disk;
     bool floppy = item.driveNumber < kFirstHardDisk;
     if (floppy && reopen.beforeRead && !ReopenVolume(platform, disk, item.driveNumber)) {
         return FirstSectorRead::OpenFailed;
@@ -46,12 +44,12 @@ FirstSectorRead ReadThroughDevicePath(Session& session, const TreeItemInfo& item
 
 }  // namespace
 
-FirstSectorRead ReadFirstSectors(Session& session, const TreeItemInfo& item, std::uint8_t* buffer,
+FirstSectorRead ReadFirstSectors(const DiskIo& io, const SectorRun& item, std::uint8_t* buffer,
                                  FloppyReopen reopen) {
-    if (session.disk.diskAccessMode == DAM_DISK_LIBRARY) {
-        return ReadThroughLibrary(session, item, buffer);
+    if (io.disk.diskAccessMode == DAM_DISK_LIBRARY) {
+        return ReadThroughLibrary(io, item, buffer);
     }
-    return ReadThroughDevicePath(session, item, buffer, reopen);
+    return ReadThroughDevicePath(io, item, buffer, reopen);
 }
 
 }  // namespace brovane

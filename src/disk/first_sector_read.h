@@ -7,11 +7,10 @@
 
 #include <cstdint>
 
-#include "tree/tree_item_info.h"
+#include "disk/disk_io.h"
+#include "disk/sector_run.h"
 
 namespace brovane {
-
-class Session;
 
 struct FloppyReopen {
     // Open the floppy volume afresh before reading.
@@ -28,7 +27,7 @@ enum class FirstSectorRead {
     OpenFailed,  // a floppy volume could not be opened
 };
 
-FirstSectorRead ReadFirstSectors(Session& session, const TreeItemInfo& item, std::uint8_t* buffer,
+FirstSectorRead ReadFirstSectors(const DiskIo& io, const SectorRun& run, std::uint8_t* buffer,
                                  FloppyReopen reopen);
 
 }  // namespace brovane

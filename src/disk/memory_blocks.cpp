@@ -1,14 +1,14 @@
 #include "disk/memory_blocks.h"
 
-#include "disk/sector_transfer.h"
+#include "disk/sector_run.h"
 
 namespace brovane {
 
-std::uint8_t* AllocateSectors(Platform& platform, std::uint64_t sectors) {
+PlatformBlock AllocateSectors(Platform& platform, std::uint64_t sectors) {
     if (sectors == 0 || sectors > kMaxBlockBytes / kSectorBytes) {
-        return nullptr;
+        return {};
     }
-    return static_cast<std::uint8_t*>(platform.AllocateZeroed(sectors * kSectorBytes));
+    return PlatformBlock::Allocate(platform, static_cast<std::size_t>(sectors * kSectorBytes));
 }
 
 }  // namespace brovane

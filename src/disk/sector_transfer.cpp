@@ -6,8 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/command_table.h"
-#include "app/session.h"
+#include "screen/texts.h"
 
 namespace brovane {
 
@@ -15,32 +14,31 @@ namespace {
 
 enum class Direction { Read, Write };
 
-bool Transfer(Session& session, const TreeItemInfo& item, std::uint8_t* buffer,
-              Direction direction);
+bool Transfer(const DiskIo& io, const SectorRun& item, std::uint8_t* buffer, Direction direction);
 
-std::uint32_t DeviceTransfer(Session& session, DeviceHandle handle, std::uint64_t offset,
+std::uint32_t DeviceTransfer(const DiskIo& io, DeviceHandle handle, std::uint64_t offset,
                              std::uint8_t* buffer, std::uint32_t bytes, Direction direction) {
     if (direction == Direction::Read) {
-        return session.platform.ReadAt(handle, offset, buffer, bytes);
+        return io.platform.ReadAt(handle, offset, buffer, bytes);
     }
-    return session.platform.WriteAt(handle, offset, buffer, bytes);
+    return io.platform.WriteAt(handle, offset, buffer, bytes);
 }
 
 // Each sector of a failed run on its own, into its own place of the buffer.
-void RetryOneByOne(Session& session, TreeItemInfo item, std::uint32_t count, std::uint8_t* buffer,
+void RetryOneByOne(const DiskIo& io, SectorRun item, std::uint32_t count, std::uint8_t* buffer,
                    Direction direction) {
     std::uint32_t first = item.relativeSector;
     item.sectorCount = 1;
     for (std::uint32_t i = 0; i < count; ++i) {
         item.relativeSector = first + i;
         std::uint8_t* place = buffer + std::size_t{i} * kSectorBytes;
-        if (!Transfer(session, item, place, direction) && direction == Direction::Read) {
+        if (!Transfer(io, item, place, direction) && direction == Direction::Read) {
             std::memset(place, kUnreadableFill, kSectorBytes);
         }
     }
 }
 
-bool TransferByDevicePath(Session& session, const TreeItemInfo& item, std::uint8_t* buffer,
+bool TransferByDevicePath(const DiskIo& io, const SectorRun& item, std::uint8_t* buffer,
                           Direction direction) {
     std::uint64_t bytes64 = std::uint64_t{item.sectorCount} * kSectorBytes;
     if (item.driveNumber >= kDriveCount || bytes64 > UINT32_MAX) {
@@ -48,34 +46,34 @@ bool TransferByDevicePath(Session& session, const TreeItemInfo& item, std::uint8
     }
     auto bytes = static_cast<std::uint32_t>(bytes64);
     std::uint64_t offset = (std::uint64_t{item.relativeSector} + item.baseSector) * kSectorBytes;
-    DeviceHandle handle = session.disk.driveHandles[item.driveNumber];
-    std::uint32_t moved = DeviceTransfer(session, handle, offset, buffer, bytes, direction);
+    DeviceHandle handle = io.disk.driveHandles[item.driveNumber];
+    std::uint32_t moved = DeviceTransfer(io, handle, offset, buffer, bytes, direction);
     if (moved == 0 && item.driveNumber < kFirstHardDisk) {
-        if (!ReopenVolume(session.platform, session.disk, item.driveNumber)) {
+        if (!ReopenVolume(io.platform, io.disk, item.driveNumber)) {
             return false;
         }
-        handle = session.disk.driveHandles[item.driveNumber];
-        moved = DeviceTransfer(session, handle, offset, buffer, bytes, direction);
+        handle = io.disk.driveHandles[item.driveNumber];
+        moved = DeviceTransfer(io, handle, offset, buffer, bytes, direction);
     }
     if (moved == bytes) {
         return true;
     }
     if (item.sectorCount > 1) {
-        RetryOneByOne(session, item, item.sectorCount, buffer, direction);
+        RetryOneByOne(io, item, item.sectorCount, buffer, direction);
     }
     return false;
 }
 
-bool TransferByLibrary(Session& session, const TreeItemInfo& item, std::uint8_t* buffer,
+bool TransferByLibrary(const DiskIo& io, const SectorRun& item, std::uint8_t* buffer,
                        Direction direction) {
-    DiskAccess& disk = session.disk;
+    DiskAccess& disk = io.disk;
     const DiskTransferProc& call =
         direction == Direction::Read ? disk.readDisk32 : disk.writeDisk32;
     // Without a geometry there is no address to give the library.
     if (!call || item.heads == 0 || item.sectorsPerTrack == 0) {
         return false;
     }
-    TreeItemInfo copy = item;
+    SectorRun copy = item;
     std::uint32_t remaining = item.sectorCount;
     while (remaining > 0) {
         ComputeChsAddress(copy, disk.chsScratch);
@@ -87,7 +85,7 @@ bool TransferByLibrary(Session& session, const TreeItemInfo& item, std::uint8_t*
         if (call(copy.driveNumber, chs.cylinder, chs.head, chs.sector, piece, place,
                  copy.relativeSector + copy.baseSector, copy.int13Extensions) == 0) {
             if (piece > 1) {
-                RetryOneByOne(session, copy, piece, place, direction);
+                RetryOneByOne(io, copy, piece, place, direction);
             }
             return false;
         }
@@ -97,18 +95,17 @@ bool TransferByLibrary(Session& session, const TreeItemInfo& item, std::uint8_t*
     return true;
 }
 
-bool Transfer(Session& session, const TreeItemInfo& item, std::uint8_t* buffer,
-              Direction direction) {
-    session.screen.SetStatusText(kProgressPane, kWaitText);
-    if (session.disk.diskAccessMode == DAM_DISK_LIBRARY) {
-        return TransferByLibrary(session, item, buffer, direction);
+bool Transfer(const DiskIo& io, const SectorRun& item, std::uint8_t* buffer, Direction direction) {
+    io.screen.SetStatusText(kProgressPane, kWaitText);
+    if (io.disk.diskAccessMode == DAM_DISK_LIBRARY) {
+        return TransferByLibrary(io, item, buffer, direction);
     }
-    return TransferByDevicePath(session, item, buffer, direction);
+    return TransferByDevicePath(io, item, buffer, direction);
 }
 
 }  // namespace
 
-void ComputeChsAddress(const TreeItemInfo& item, ChsAddress& chs) {
+void ComputeChsAddress(const SectorRun& item, ChsAddress& chs) {
     std::uint32_t heads = item.heads;
     std::uint32_t perTrack = item.sectorsPerTrack;
     std::uint32_t originCylinder = item.cylinder | ((item.sector & 0xC0u) << 2);
@@ -128,13 +125,13 @@ void ComputeChsAddress(const TreeItemInfo& item, ChsAddress& chs) {
     }
 }
 
-bool ReadSectors(Session& session, const TreeItemInfo& item, std::uint8_t* buffer) {
-    return Transfer(session, item, buffer, Direction::Read);
+bool ReadSectors(const DiskIo& io, const SectorRun& item, std::uint8_t* buffer) {
+    return Transfer(io, item, buffer, Direction::Read);
 }
 
-bool WriteSectors(Session& session, const TreeItemInfo& item, const std::uint8_t* buffer) {
+bool WriteSectors(const DiskIo& io, const SectorRun& item, const std::uint8_t* buffer) {
     // The write path never stores into the buffer.
-    return Transfer(session, item, const_cast<std::uint8_t*>(buffer), Direction::Write);
+    return Transfer(io, item, const_cast<std::uint8_t*>(buffer), Direction::Write);
 }
 
 }  // namespace brovane

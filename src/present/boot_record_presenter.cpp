@@ -2,11 +2,10 @@
 #include <cstdio>
 #include <string>
 
-#include "app/session.h"
+#include "format/boot_record.h"
 #include "present/current_buffer_read.h"
 #include "present/list_pane.h"
 #include "present/table_presenters.h"
-#include "format/boot_record.h"
 
 namespace brovane {
 
@@ -78,19 +77,19 @@ std::array<std::string, 13> FieldValues(const BootRecord& boot) {
 
 }  // namespace
 
-void ShowBootRecord(Session& session, const TreeItemInfo& item) {
-    ResetListPane(session);
-    InsertColumns(session, kColumns);
+void ShowBootRecord(const DiskIo& io, RightPaneState& pane, const TreeItemInfo& item) {
+    ResetListPane(io.screen);
+    InsertColumns(io.screen, kColumns);
     constexpr FloppyReopen kOpenFloppyAlways{true, true, true};
-    if (!ReadIntoCurrentBuffer(session, item, kOpenFloppyAlways,
+    if (!ReadIntoCurrentBuffer(io, pane, item, kOpenFloppyAlways,
                                {"Boot Record inaccessible!", "Boot Record not accessible!"})) {
         return;
     }
-    ScreenOperations& screen = session.screen;
+    ScreenOperations& screen = io.screen;
     for (std::size_t row = 0; row < kFieldNames.size(); ++row) {
         screen.InsertListItem(static_cast<int>(row), kFieldNames[row]);
     }
-    std::array<std::string, 13> values = FieldValues(ReadBootRecord({session.pane.currentBuffer, session.pane.currentBufferBytes}));
+    std::array<std::string, 13> values = FieldValues(ReadBootRecord(pane.currentBuffer.bytes()));
     for (std::size_t row = 0; row < values.size(); ++row) {
         screen.SetListItemText(static_cast<int>(row), 1, values[row]);
     }

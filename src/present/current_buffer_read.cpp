@@ -1,19 +1,18 @@
 #include "present/current_buffer_read.h"
 
-#include "app/session.h"
-#include "disk/sector_transfer.h"
+#include "disk/sector_run.h"
+#include "tree/item_run.h"
 
 namespace brovane {
 
-bool ReadIntoCurrentBuffer(Session& session, const TreeItemInfo& item, FloppyReopen reopen,
-                           ReadFailureTexts texts) {
-    RightPaneState& pane = session.pane;
+bool ReadIntoCurrentBuffer(const DiskIo& io, RightPaneState& pane, const TreeItemInfo& item,
+                           FloppyReopen reopen, ReadFailureTexts texts) {
     // The read never runs past the block the pane holds.
     std::uint64_t bytes = std::uint64_t{item.sectorCount} * kSectorBytes;
-    if (pane.currentBuffer == nullptr || bytes == 0 || pane.currentBufferBytes < bytes) {
+    if (!pane.currentBuffer || bytes == 0 || pane.currentBuffer.size() < bytes) {
         return false;
     }
-    switch (ReadFirstSectors(session, item, pane.currentBuffer, reopen)) {
+    switch (ReadFirstSectors(io, ItemRun(item), pane.currentBuffer.data(), reopen)) {
         case FirstSectorRead::Read:
             return true;
         case FirstSectorRead::OpenFailed:
@@ -21,8 +20,8 @@ bool ReadIntoCurrentBuffer(Session& session, const TreeItemInfo& item, FloppyReo
         case FirstSectorRead::NotRead:
             break;
     }
-    bool library = session.disk.diskAccessMode == DAM_DISK_LIBRARY;
-    session.screen.Notify(library ? texts.diskLibrary : texts.devicePath);
+    bool library = io.disk.diskAccessMode == DAM_DISK_LIBRARY;
+    io.screen.Notify(library ? texts.diskLibrary : texts.devicePath);
     return false;
 }
 

@@ -1,7 +1,6 @@
 #include "present/list_pane.h"
 
-#include "app/command_table.h"
-#include "app/session.h"
+#include "screen/texts.h"
 
 namespace brovane {
 
@@ -12,15 +11,15 @@ void ClearListPane(ScreenOperations& screen) {
     }
 }
 
-void ResetListPane(Session& session) {
-    session.screen.SetStatusText(kProgressPane, kWaitText);
-    ClearListPane(session.screen);
+void ResetListPane(ScreenOperations& screen) {
+    screen.SetStatusText(kProgressPane, kWaitText);
+    ClearListPane(screen);
 }
 
-void InsertColumns(Session& session, std::span<const ColumnLayout> columns) {
+void InsertColumns(ScreenOperations& screen, std::span<const ColumnLayout> columns) {
     int index = 0;
     for (const ColumnLayout& column : columns) {
-        session.screen.InsertListColumn(index++, column.heading, column.align, column.width);
+        screen.InsertListColumn(index++, column.heading, column.align, column.width);
     }
 }
 

@@ -5,11 +5,9 @@
 #include <span>
 #include <string_view>
 
-#include "app/screen_operations.h"
+#include "screen/screen_operations.h"
 
 namespace brovane {
-
-class Session;
 
 struct ColumnLayout {
     std::string_view heading;
@@ -18,10 +16,10 @@ struct ColumnLayout {
 };
 
 // Shows "Wait....", then clears the pane.
-void ResetListPane(Session& session);
+void ResetListPane(ScreenOperations& screen);
 // Deletes every row, then every column.
 void ClearListPane(ScreenOperations& screen);
 // Inserts the columns at indexes 0, 1, ... in order.
-void InsertColumns(Session& session, std::span<const ColumnLayout> columns);
+void InsertColumns(ScreenOperations& screen, std::span<const ColumnLayout> columns);
 
 }  // namespace brovane

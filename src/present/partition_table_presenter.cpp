@@ -1,11 +1,10 @@
 #include <array>
 #include <string>
 
-#include "app/session.h"
+#include "format/partition_entry.h"
 #include "present/current_buffer_read.h"
 #include "present/list_pane.h"
 #include "present/table_presenters.h"
-#include "format/partition_entry.h"
 
 namespace brovane {
 
@@ -54,22 +53,22 @@ void InsertRows(ScreenOperations& screen) {
 
 }  // namespace
 
-void ShowPartitionTable(Session& session, const TreeItemInfo& item) {
-    ResetListPane(session);
-    InsertColumns(session, kColumns);
+void ShowPartitionTable(const DiskIo& io, RightPaneState& pane, const TreeItemInfo& item) {
+    ResetListPane(io.screen);
+    InsertColumns(io.screen, kColumns);
     constexpr FloppyReopen kReopenWhenNothingRead{false, true, false};
     if (!ReadIntoCurrentBuffer(
-            session, item, kReopenWhenNothingRead,
+            io, pane, item, kReopenWhenNothingRead,
             {"Partition Table inaccessible!", "Partition Table not accessible!"})) {
         return;
     }
-    InsertRows(session.screen);
+    InsertRows(io.screen);
     for (int index = 0; index < kPartitionEntries; ++index) {
         std::array<std::string, 10> values =
-            EntryValues(ReadPartitionEntry({session.pane.currentBuffer, session.pane.currentBufferBytes}, index));
+            EntryValues(ReadPartitionEntry(pane.currentBuffer.bytes(), index));
         for (int field = 0; field < kRowsPerEntry; ++field) {
-            session.screen.SetListItemText(index * kRowsPerEntry + field, 2,
-                                           values[static_cast<std::size_t>(field)]);
+            io.screen.SetListItemText(index * kRowsPerEntry + field, 2,
+                                      values[static_cast<std::size_t>(field)]);
         }
     }
 }

@@ -2,16 +2,16 @@
 // forty rows of field and value, a boot record as thirteen.
 #pragma once
 
+#include "disk/disk_io.h"
+#include "present/right_pane_state.h"
 #include "tree/tree_item_info.h"
 
 namespace brovane {
 
-class Session;
-
 // Both read the item's first sector into the current buffer (as large as
 // the item's sectors) and show every row, or, after a failure, only the
 // column headings.
-void ShowPartitionTable(Session& session, const TreeItemInfo& item);
-void ShowBootRecord(Session& session, const TreeItemInfo& item);
+void ShowPartitionTable(const DiskIo& io, RightPaneState& pane, const TreeItemInfo& item);
+void ShowBootRecord(const DiskIo& io, RightPaneState& pane, const TreeItemInfo& item);
 
 }  // namespace brovane

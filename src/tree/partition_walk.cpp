@@ -1,11 +1,11 @@
 #include "tree/partition_walk.h"
 
-#include "app/session.h"
 #include "disk/first_sector_read.h"
 #include "disk/memory_blocks.h"
 #include "disk/sector_transfer.h"
 #include "format/boot_record.h"
 #include "format/partition_entry.h"
+#include "tree/item_run.h"
 #include "tree/system_indicators.h"
 
 namespace brovane {
@@ -20,7 +20,9 @@ constexpr std::uint32_t kDirectoryEntryBytes = 32;
 // The item being expanded and the child inserted last, so that each new
 // child goes right behind the one before.
 struct Expansion {
-    Session& session;
+    const DiskIo& io;
+    ItemStorage& items;
+    TreeWalkState& walk;
     TreeItemHandle item;
     const TreeItemInfo& parent;
     TreeItemHandle lastChild = kInsertLast;
@@ -28,17 +30,17 @@ struct Expansion {
 
 // A new record for a child, or nullptr after saying that none can be had.
 TreeItemInfo* NewChildRecord(Expansion& expansion) {
-    TreeItemInfo* record = AppendItemRecord(expansion.session.items);
+    TreeItemInfo* record = AppendItemRecord(expansion.items);
     if (record == nullptr) {
-        expansion.session.screen.Notify("Packets memory not enough");
+        expansion.io.screen.Notify("Packets memory not enough");
     }
     return record;
 }
 
 void InsertChild(Expansion& expansion, std::string_view text, bool hasChildren,
                  TreeItemInfo* record) {
-    expansion.lastChild = expansion.session.screen.InsertTreeItem(
-        expansion.item, expansion.lastChild, text, hasChildren, record);
+    expansion.lastChild = expansion.io.screen.InsertTreeItem(expansion.item, expansion.lastChild,
+                                                             text, hasChildren, record);
 }
 
 enum class SectorOutcome { Read, Failed, Refused };
@@ -47,22 +49,22 @@ enum class SectorOutcome { Read, Failed, Refused };
 // cannot be read.
 SectorOutcome ReadItemSector(Expansion& expansion, std::uint8_t* buffer,
                              std::string_view failureText) {
-    Session& session = expansion.session;
+    ScreenOperations& screen = expansion.io.screen;
     if (buffer == nullptr) {
-        session.screen.Notify("Fatal Error!  Not able to allocate a Buffer!");
+        screen.Notify("Fatal Error!  Not able to allocate a Buffer!");
         return SectorOutcome::Failed;
     }
     constexpr FloppyReopen kOpenFloppyFirst{true, false, false};
-    switch (ReadFirstSectors(session, expansion.parent, buffer, kOpenFloppyFirst)) {
+    switch (ReadFirstSectors(expansion.io, ItemRun(expansion.parent), buffer, kOpenFloppyFirst)) {
         case FirstSectorRead::Read:
             return SectorOutcome::Read;
         case FirstSectorRead::OpenFailed:
-            session.screen.Notify("Drive not accessible!");
+            screen.Notify("Drive not accessible!");
             return SectorOutcome::Refused;
         case FirstSectorRead::NotRead:
             break;
     }
-    session.screen.Notify(failureText);
+    screen.Notify(failureText);
     return SectorOutcome::Failed;
 }
 
@@ -93,13 +95,13 @@ void AddPartition(Expansion& expansion, const PartitionEntry& entry, bool inExte
 template <typename BaseOf>
 SectorOutcome WalkTable(Expansion& expansion, std::string_view failureText, bool inExtendedTable,
                         BaseOf baseOf) {
-    ScopedSectors table(expansion.session.platform, expansion.parent.sectorCount);
-    SectorOutcome outcome = ReadItemSector(expansion, table.get(), failureText);
+    PlatformBlock table = AllocateSectors(expansion.io.platform, expansion.parent.sectorCount);
+    SectorOutcome outcome = ReadItemSector(expansion, table.data(), failureText);
     if (outcome != SectorOutcome::Read) {
         return outcome;
     }
     for (int index = 0; index < kPartitionEntries; ++index) {
-        PartitionEntry entry = ReadPartitionEntry({table.get(), kSectorBytes}, index);
+        PartitionEntry entry = ReadPartitionEntry(table.bytes(), index);
         if (entry.systemIndicator != kEmptyEntry) {
             AddPartition(expansion, entry, inExtendedTable, baseOf(entry));
         }
@@ -110,7 +112,7 @@ SectorOutcome WalkTable(Expansion& expansion, std::string_view failureText, bool
 // Primaries lie where their entries say; an extended entry also becomes
 // the disk's extended base.
 SectorOutcome WalkMasterBootRecord(Expansion& expansion) {
-    std::uint32_t& extendedBase = expansion.session.walk.extendedBase[expansion.parent.driveNumber];
+    std::uint32_t& extendedBase = expansion.walk.extendedBase[expansion.parent.driveNumber];
     extendedBase = 0;
     return WalkTable(expansion, "Partition table not accessible!", false,
                      [&extendedBase](const PartitionEntry& entry) {
@@ -124,7 +126,7 @@ SectorOutcome WalkMasterBootRecord(Expansion& expansion) {
 // Logical partitions count from their own table, links to the next table
 // from the first extended partition.
 SectorOutcome WalkExtendedTable(Expansion& expansion) {
-    std::uint32_t extendedBase = expansion.session.walk.extendedBase[expansion.parent.driveNumber];
+    std::uint32_t extendedBase = expansion.walk.extendedBase[expansion.parent.driveNumber];
     std::uint32_t tableBase = expansion.parent.baseSector;
     return WalkTable(expansion, "Extended partition not accessible!", true,
                      [extendedBase, tableBase](const PartitionEntry& entry) {
@@ -181,12 +183,12 @@ void AddRootDirectory(Expansion& expansion, TreeItemInfo root, const BootRecord&
 }
 
 SectorOutcome BuildVolumeChildren(Expansion& expansion) {
-    ScopedSectors sector(expansion.session.platform, expansion.parent.sectorCount);
-    SectorOutcome outcome = ReadItemSector(expansion, sector.get(), "Boot Record not accessible!");
+    PlatformBlock sector = AllocateSectors(expansion.io.platform, expansion.parent.sectorCount);
+    SectorOutcome outcome = ReadItemSector(expansion, sector.data(), "Boot Record not accessible!");
     if (outcome != SectorOutcome::Read) {
         return outcome;
     }
-    BootRecord boot = ReadBootRecord({sector.get(), kSectorBytes});
+    BootRecord boot = ReadBootRecord(sector.bytes());
     // Nothing to divide by: not a FAT boot record, so no FATs to show.
     if (boot.sectorsPerCluster == 0 || boot.bytesPerSector == 0) {
         return SectorOutcome::Read;
@@ -212,12 +214,13 @@ SectorOutcome BuildVolumeChildren(Expansion& expansion) {
 
 }  // namespace
 
-bool ExpandItem(Session& session, TreeItemHandle item, TreeItemInfo* info, bool expandedOnce) {
-    session.screen.SetStatusText(kProgressPane, "");
+bool ExpandItem(const DiskIo& io, ItemStorage& items, TreeWalkState& walk, TreeItemHandle item,
+                TreeItemInfo* info, bool expandedOnce) {
+    io.screen.SetStatusText(kProgressPane, "");
     if (expandedOnce || info == nullptr) {
         return true;
     }
-    Expansion expansion{session, item, *info};
+    Expansion expansion{io, items, walk, item, *info};
     SectorOutcome outcome = SectorOutcome::Read;
     switch (info->kind) {
         case IK_HARD_DISK:
@@ -232,7 +235,7 @@ bool ExpandItem(Session& session, TreeItemHandle item, TreeItemInfo* info, bool 
         default:
             break;
     }
-    session.screen.SetStatusText(kProgressPane, "");
+    io.screen.SetStatusText(kProgressPane, "");
     return outcome != SectorOutcome::Refused;
 }
 

@@ -7,12 +7,12 @@
 #include <array>
 #include <cstdint>
 
-#include "app/screen_operations.h"
 #include "disk/disk_access.h"
+#include "disk/disk_io.h"
+#include "screen/screen_operations.h"
+#include "tree/item_storage.h"
 
 namespace brovane {
-
-class Session;
 
 // What the walk keeps between expansions: per drive, the first sector of the
 // extended partition its master boot record names (0 until one is met).
@@ -22,6 +22,7 @@ struct TreeWalkState {
 
 // The item-expanding notification. False refuses the expansion (the floppy
 // could not be opened), so the next attempt tries again.
-bool ExpandItem(Session& session, TreeItemHandle item, TreeItemInfo* info, bool expandedOnce);
+bool ExpandItem(const DiskIo& io, ItemStorage& items, TreeWalkState& walk, TreeItemHandle item,
+                TreeItemInfo* info, bool expandedOnce);
 
 }  // namespace brovane

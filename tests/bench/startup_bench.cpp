@@ -2,9 +2,9 @@
 // disks, then releasing them, in both access modes.
 #include <benchmark/benchmark.h>
 
+#include "app/disk_lifecycle.h"
 #include "app/session.h"
 #include "batch/text_screen.h"
-#include "disk/drive_inventory.h"
 #include "platform/posix_platform.h"
 #include "platform_factories.h"
 

@@ -4,11 +4,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "app/disk_lifecycle.h"
 #include "app/session.h"
 #include "batch/text_screen.h"
-#include "disk/drive_inventory.h"
 #include "hostile_disk.h"
-#include "platform/memory_platform.h"
+#include "support/memory_platform.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     for (bool library : {false, true}) {

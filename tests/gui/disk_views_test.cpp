@@ -5,13 +5,13 @@
 #include <QTest>
 #include <sstream>
 
-#include "app/gui/left_view.h"
-#include "app/gui/main_frame.h"
-#include "app/gui/quorvel_app.h"
-#include "app/gui/quorvel_view.h"
+#include "app/disk_lifecycle.h"
 #include "batch/batch_runner.h"
 #include "built_disk.h"
-#include "disk/drive_inventory.h"
+#include "gui/left_view.h"
+#include "gui/main_frame.h"
+#include "gui/quorvel_app.h"
+#include "gui/quorvel_view.h"
 
 using namespace brovane;
 

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "app/gui/main_frame.h"
-#include "app/gui/quorvel_app.h"
-#include "platform/memory_platform.h"
+#include "gui/main_frame.h"
+#include "gui/quorvel_app.h"
+#include "support/memory_platform.h"
 
 namespace brovane {
 

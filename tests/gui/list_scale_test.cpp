@@ -5,7 +5,7 @@
 #include <QScrollBar>
 #include <QTest>
 
-#include "app/gui/quorvel_view.h"
+#include "gui/quorvel_view.h"
 #include "gui_harness.h"
 
 using namespace brovane;

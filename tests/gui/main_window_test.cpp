@@ -15,9 +15,9 @@
 #include <QToolBar>
 #include <QToolButton>
 
-#include "app/gui/about_dialog.h"
-#include "app/gui/left_view.h"
-#include "app/gui/quorvel_view.h"
+#include "gui/about_dialog.h"
+#include "gui/left_view.h"
+#include "gui/quorvel_view.h"
 #include "gui_harness.h"
 
 using namespace brovane;
@@ -185,7 +185,7 @@ class MainWindowTest : public QObject {
         gui.Screen().SetMenuChecked(32780, true);
         QVERIFY(gui.Frame().CommandAction(32780)->isChecked());
         QVERIFY(!gui.Screen().IsMenuChecked(32775));
-        CommandState state = gui.app.GetSession().CurrentCommandState();
+        CommandState state = gui.Frame().CurrentCommandState();
         QVERIFY(state.rawDumpingChecked);
         QVERIFY(!state.sectorDumpingChecked);
         // Opening the menu keeps the mark: it is the state, not a copy of it.

@@ -6,8 +6,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "app/gui/left_view.h"
-#include "app/gui/quorvel_view.h"
+#include "gui/left_view.h"
+#include "gui/quorvel_view.h"
 #include "gui_harness.h"
 
 using namespace brovane;

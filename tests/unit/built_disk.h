@@ -5,7 +5,7 @@
 
 #include "imagebuilder/image_builder.h"
 #include "imagebuilder/sparse_image.h"
-#include "platform/memory_platform.h"
+#include "support/memory_platform.h"
 
 namespace brovane {
 

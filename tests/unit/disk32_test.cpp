@@ -4,9 +4,9 @@
 
 #include <fstream>
 
+#include "app/disk_lifecycle.h"
 #include "app/session.h"
 #include "batch/text_screen.h"
-#include "disk/drive_inventory.h"
 #include "disk/sector_transfer.h"
 #include "disk32/bios_address.h"
 #include "platform/posix_platform.h"
@@ -58,9 +58,9 @@ std::vector<std::uint8_t> NumberedSectors(std::uint32_t count) {
 }
 
 // A run from an origin at sector 1 of the given head, in a geometry.
-TreeItemInfo SectorRun(std::uint16_t drive, std::uint16_t heads, std::uint16_t perTrack,
-                       std::uint32_t relative, std::uint32_t count) {
-    TreeItemInfo item{};
+SectorRun MakeRun(std::uint16_t drive, std::uint16_t heads, std::uint16_t perTrack,
+                  std::uint32_t relative, std::uint32_t count) {
+    SectorRun item{};
     item.driveNumber = drive;
     item.sector = 1;
     item.heads = heads;
@@ -112,15 +112,15 @@ TEST_F(Disk32Test, LibraryReadsWhatTheDevicePathReadsThroughChs) {
     PosixSession library(Options(true));
     PosixSession paths(Options(false));
     // A volume at CHS 0/1/1 (absolute 63) in the 255 × 63 geometry, and the floppy.
-    TreeItemInfo volume = SectorRun(0x80, 255, 63, 0, 100);
+    SectorRun volume = MakeRun(0x80, 255, 63, 0, 100);
     volume.head = 1;
     volume.baseSector = 63;
-    for (TreeItemInfo item : {volume, SectorRun(0, 2, 18, 0, 100)}) {
+    for (SectorRun item : {volume, MakeRun(0, 2, 18, 0, 100)}) {
         for (std::uint32_t relative : {0u, 17u, 62u, 63u, 1000u, 2700u}) {
             item.relativeSector = relative;
             std::vector<std::uint8_t> viaLibrary(100 * kSectorBytes), viaPaths(100 * kSectorBytes);
-            EXPECT_TRUE(ReadSectors(library.session, item, viaLibrary.data()));
-            EXPECT_TRUE(ReadSectors(paths.session, item, viaPaths.data()));
+            EXPECT_TRUE(ReadSectors(library.session.Io(), item, viaLibrary.data()));
+            EXPECT_TRUE(ReadSectors(paths.session.Io(), item, viaPaths.data()));
             EXPECT_EQ(viaLibrary, viaPaths) << item.driveNumber << " at " << relative;
         }
     }
@@ -128,9 +128,9 @@ TEST_F(Disk32Test, LibraryReadsWhatTheDevicePathReadsThroughChs) {
 
 TEST_F(Disk32Test, LibraryWritesLandWhereTheyAreAddressed) {
     PosixSession library(Options(true));
-    TreeItemInfo item = SectorRun(0x80, 255, 63, 5000, 70);
+    SectorRun item = MakeRun(0x80, 255, 63, 5000, 70);
     std::vector<std::uint8_t> data(70 * kSectorBytes, 0x5A);
-    ASSERT_TRUE(WriteSectors(library.session, item, data.data()));
+    ASSERT_TRUE(WriteSectors(library.session.Io(), item, data.data()));
     std::ifstream image(disk, std::ios::binary);
     std::vector<std::uint8_t> back(72 * kSectorBytes);
     image.seekg(4999 * kSectorBytes);
@@ -144,9 +144,9 @@ TEST_F(Disk32Test, LibraryWritesLandWhereTheyAreAddressed) {
 TEST_F(Disk32Test, ReadsPastTheEndOfAnImageFail) {
     PosixSession library(Options(true));
     // The last ten sectors of the last track, then two past the end.
-    TreeItemInfo item = SectorRun(0, 2, 18, 2870, 12);
+    SectorRun item = MakeRun(0, 2, 18, 2870, 12);
     std::vector<std::uint8_t> buffer(12 * kSectorBytes);
-    EXPECT_FALSE(ReadSectors(library.session, item, buffer.data()));
+    EXPECT_FALSE(ReadSectors(library.session.Io(), item, buffer.data()));
     EXPECT_EQ(buffer[9 * kSectorBytes], static_cast<std::uint8_t>(2879 & 0xFF));
     EXPECT_EQ(buffer[10 * kSectorBytes], kUnreadableFill);
     EXPECT_EQ(buffer[11 * kSectorBytes + 511], kUnreadableFill);

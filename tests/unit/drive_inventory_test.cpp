@@ -1,8 +1,10 @@
-#include "disk/drive_inventory.h"
+#include "app/disk_lifecycle.h"
 
 #include <gtest/gtest.h>
 
+#include "app/command_state.h"
 #include "session_harness.h"
+#include "tree/drive_inventory.h"
 
 namespace brovane {
 namespace {
@@ -57,7 +59,7 @@ TEST_F(DriveInventoryTest, RefreshListsTheSameDisksAgainAndKeepsTheCount) {
     TreeItemInfo* firstHardDisk = RootRecord(2);
     for (int refresh = 0; refresh < 3; ++refresh) {
         screen.DeleteAllTreeItems();
-        EnumerateDisks(session);
+        EnumerateDisks(session.Io(), session.items);
     }
     EXPECT_EQ(RootTexts(), (Texts{"Floppy Disk 1", "Floppy Disk 2", "Hard Disk 1", "Hard Disk 2"}));
     EXPECT_EQ(session.disk.hardDiskCount, 2u);
@@ -168,7 +170,8 @@ TEST_F(DriveInventoryTest, EachSetUpFailureShowsItsMessageAndListsNothing) {
         EXPECT_EQ(run.printed, (Texts{std::string("message: ") + failure.message}));
         EXPECT_TRUE(run.RootTexts().empty()) << failure.message;
         EXPECT_FALSE(run.session.disk.diskAccessReady) << failure.message;
-        EXPECT_FALSE(run.session.CurrentCommandState().diskAccessReady);
+        EXPECT_FALSE(
+            BuildCommandState(run.session.disk, run.session.pane, run.screen, {}).diskAccessReady);
     }
 }
 
@@ -183,7 +186,7 @@ TEST_F(DriveInventoryTest, ReleaseClosesEveryHandleUnloadsTheLibraryAndFreesEver
     AddFourDrives();
     platform.settings.diskLibrary = true;
     InitDiskAccess(session);
-    session.pane.currentBuffer = static_cast<std::uint8_t*>(platform.AllocateZeroed(512));
+    session.pane.currentBuffer = PlatformBlock::Allocate(platform, 512);
     ReleaseDiskAccess(session);
     EXPECT_EQ(platform.LiveBlocks(), 0u);
     EXPECT_EQ(platform.counters.libraryFrees, 1u);

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/memory_platform.h"
+#include "support/memory_platform.h"
 
 namespace brovane {
 namespace {

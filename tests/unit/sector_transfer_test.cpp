@@ -4,7 +4,7 @@
 
 #include <numeric>
 
-#include "disk/drive_inventory.h"
+#include "app/disk_lifecycle.h"
 #include "session_harness.h"
 
 namespace brovane {
@@ -41,8 +41,8 @@ class SectorTransferTest : public ::testing::Test, public SessionHarness {
         return disk;
     }
     // A run inside a volume whose origin is CHS 0/1/1, LBA 63.
-    static TreeItemInfo Run(std::uint32_t relative, std::uint32_t count) {
-        TreeItemInfo item{};
+    static SectorRun Run(std::uint32_t relative, std::uint32_t count) {
+        SectorRun item{};
         item.driveNumber = 0x80;
         item.cylinder = 0;
         item.head = 1;
@@ -68,7 +68,7 @@ TEST_F(SectorTransferTest, DevicePathRunIsOnePositionedTransfer) {
     SetUpHardDisk(false);
     platform.transfers.clear();
     Bytes buffer(8 * kSectorBytes);
-    EXPECT_TRUE(ReadSectors(session, Run(10, 8), buffer.data()));
+    EXPECT_TRUE(ReadSectors(session.Io(), Run(10, 8), buffer.data()));
     EXPECT_EQ(buffer, Expected(73, 8));
     ASSERT_EQ(platform.transfers.size(), 1u);
     EXPECT_EQ(platform.transfers[0].offset, 73u * kSectorBytes);
@@ -80,7 +80,7 @@ TEST_F(SectorTransferTest, UnreadableSectorIsFilledAndTheRestReadOneByOne) {
     MemoryDisk& disk = SetUpHardDisk(false);
     disk.faults.read.badSectors = {75};  // the third sector of the run
     Bytes buffer(8 * kSectorBytes);
-    EXPECT_FALSE(ReadSectors(session, Run(10, 8), buffer.data()));
+    EXPECT_FALSE(ReadSectors(session.Io(), Run(10, 8), buffer.data()));
     Bytes expected = Expected(73, 8);
     std::fill_n(expected.begin() + 2 * kSectorBytes, kSectorBytes, kUnreadableFill);
     EXPECT_EQ(buffer, expected);
@@ -90,7 +90,7 @@ TEST_F(SectorTransferTest, RunFailingWholeButReadableSectorBySectorIsCompleteBut
     MemoryDisk& disk = SetUpHardDisk(false);
     disk.faults.read.failRunsLongerThanOneSector = true;
     Bytes buffer(4 * kSectorBytes);
-    EXPECT_FALSE(ReadSectors(session, Run(0, 4), buffer.data()));
+    EXPECT_FALSE(ReadSectors(session.Io(), Run(0, 4), buffer.data()));
     EXPECT_EQ(buffer, Expected(63, 4));
 }
 
@@ -98,17 +98,17 @@ TEST_F(SectorTransferTest, FailedSingleSectorIsNotFilled) {
     MemoryDisk& disk = SetUpHardDisk(false);
     disk.faults.read.badSectors = {63};
     Bytes buffer(kSectorBytes, 0x55);
-    EXPECT_FALSE(ReadSectors(session, Run(0, 1), buffer.data()));
+    EXPECT_FALSE(ReadSectors(session.Io(), Run(0, 1), buffer.data()));
     EXPECT_EQ(buffer, Bytes(kSectorBytes, 0x55));
 }
 
 TEST_F(SectorTransferTest, OffsetCarriesPastThirtyTwoBits) {
     SetUpHardDisk(false);
     platform.transfers.clear();
-    TreeItemInfo item = Run(0x80000000u, 1);
+    SectorRun item = Run(0x80000000u, 1);
     item.baseSector = 0x80000010u;
     Bytes buffer(kSectorBytes);
-    ReadSectors(session, item, buffer.data());
+    ReadSectors(session.Io(), item, buffer.data());
     ASSERT_FALSE(platform.transfers.empty());
     EXPECT_EQ(platform.transfers[0].offset, 0x100000010ull * kSectorBytes);
 }
@@ -119,11 +119,11 @@ TEST_F(SectorTransferTest, FloppyVolumeIsOpenedOnTheFirstTransferThatMovesNothin
     InitDiskAccess(session);
     platform.openedNames.clear();
     platform.transfers.clear();
-    TreeItemInfo item{};
+    SectorRun item{};
     item.sectorCount = 2;
     item.relativeSector = 3;
     Bytes buffer(2 * kSectorBytes);
-    EXPECT_TRUE(ReadSectors(session, item, buffer.data()));
+    EXPECT_TRUE(ReadSectors(session.Io(), item, buffer.data()));
     EXPECT_EQ(buffer, Expected(3, 2));
     EXPECT_EQ(platform.openedNames, (std::vector<std::string>{"\\\\.\\A:"}));
     EXPECT_EQ(platform.transfers.size(), 2u);  // nothing on the never-opened entry, then the read
@@ -134,13 +134,13 @@ TEST_F(SectorTransferTest, FloppyThatCannotBeOpenedFailsAndIsTriedAgainNextTime)
     FillDisk(floppy, 0, 20);
     floppy.faults.failFirstOpens = 1;
     InitDiskAccess(session);
-    TreeItemInfo item{};
+    SectorRun item{};
     item.sectorCount = 4;
     Bytes buffer(4 * kSectorBytes, 0x55);
-    EXPECT_FALSE(ReadSectors(session, item, buffer.data()));
+    EXPECT_FALSE(ReadSectors(session.Io(), item, buffer.data()));
     EXPECT_EQ(buffer, Bytes(4 * kSectorBytes, 0x55));  // no retry, no fill
     EXPECT_EQ(session.disk.driveHandles[0], kInvalidHandle);
-    EXPECT_TRUE(ReadSectors(session, item, buffer.data()));
+    EXPECT_TRUE(ReadSectors(session.Io(), item, buffer.data()));
     EXPECT_EQ(buffer, Expected(0, 4));
 }
 
@@ -148,14 +148,14 @@ TEST_F(SectorTransferTest, PartialReadOfAFloppyDoesNotReopenIt) {
     MemoryDisk& floppy = *platform.FindDisk(platform.AddFloppy(2880));
     InitDiskAccess(session);
     platform.openedNames.clear();
-    TreeItemInfo item{};
+    SectorRun item{};
     item.sectorCount = 1;
     Bytes buffer(kSectorBytes);
-    ASSERT_TRUE(ReadSectors(session, item, buffer.data()));  // opens the volume
+    ASSERT_TRUE(ReadSectors(session.Io(), item, buffer.data()));  // opens the volume
     floppy.faults.read.maxBytesPerCall = 1024;
     item.sectorCount = 4;
     Bytes run(4 * kSectorBytes);
-    EXPECT_FALSE(ReadSectors(session, item, run.data()));
+    EXPECT_FALSE(ReadSectors(session.Io(), item, run.data()));
     EXPECT_EQ(platform.openedNames.size(), 1u);
 }
 
@@ -163,13 +163,13 @@ TEST_F(SectorTransferTest, WriteRetryCarriesOnAndFillsNothing) {
     MemoryDisk& disk = SetUpHardDisk(false);
     disk.faults.write.badSectors = {64};
     Bytes data(3 * kSectorBytes, 0xAB);
-    EXPECT_FALSE(WriteSectors(session, Run(0, 3), data.data()));
+    EXPECT_FALSE(WriteSectors(session.Io(), Run(0, 3), data.data()));
     EXPECT_EQ(data, Bytes(3 * kSectorBytes, 0xAB));
     EXPECT_EQ(PeekBytes(disk, 63 * kSectorBytes, kSectorBytes), Bytes(kSectorBytes, 0xAB));
     EXPECT_EQ(PeekBytes(disk, 64 * kSectorBytes, kSectorBytes), SectorPattern(64));
     EXPECT_EQ(PeekBytes(disk, 65 * kSectorBytes, kSectorBytes), Bytes(kSectorBytes, 0xAB));
     disk.faults.write.badSectors.clear();
-    EXPECT_TRUE(WriteSectors(session, Run(1, 1), data.data()));
+    EXPECT_TRUE(WriteSectors(session.Io(), Run(1, 1), data.data()));
     EXPECT_EQ(PeekBytes(disk, 64 * kSectorBytes, kSectorBytes), Bytes(kSectorBytes, 0xAB));
 }
 
@@ -178,7 +178,7 @@ TEST_F(SectorTransferTest, LibraryCutsRunsAtTrackEnds) {
     platform.libraryCalls.clear();
     // Relative sector 59 of an origin at head 1, sector 1 is sector 60 of its track.
     Bytes buffer(10 * kSectorBytes);
-    EXPECT_TRUE(ReadSectors(session, Run(59, 10), buffer.data()));
+    EXPECT_TRUE(ReadSectors(session.Io(), Run(59, 10), buffer.data()));
     EXPECT_EQ(buffer, Expected(63 + 59, 10));
     ASSERT_EQ(platform.libraryCalls.size(), 2u);
     const DiskLibraryCall& first = platform.libraryCalls[0];
@@ -206,8 +206,8 @@ TEST_F(SectorTransferTest, LibraryAndDevicePathsReadTheSameSectors) {
         for (std::uint32_t count : {1u, 2u, 64u, 130u}) {
             Bytes viaLibrary(count * kSectorBytes);
             Bytes viaPaths(count * kSectorBytes);
-            EXPECT_TRUE(ReadSectors(session, Run(relative, count), viaLibrary.data()));
-            EXPECT_TRUE(ReadSectors(paths.session, Run(relative, count), viaPaths.data()));
+            EXPECT_TRUE(ReadSectors(session.Io(), Run(relative, count), viaLibrary.data()));
+            EXPECT_TRUE(ReadSectors(paths.session.Io(), Run(relative, count), viaPaths.data()));
             EXPECT_EQ(viaLibrary, viaPaths) << relative << "+" << count;
         }
     }
@@ -219,7 +219,7 @@ TEST_F(SectorTransferTest, LibraryRetriesOnlyTheFailedPieceIntoItsOwnPlace) {
     platform.libraryCalls.clear();
     Bytes buffer(70 * kSectorBytes, 0x55);
     // Pieces: 4 sectors, 63 sectors (fails), 3 sectors (never read).
-    EXPECT_FALSE(ReadSectors(session, Run(59, 70), buffer.data()));
+    EXPECT_FALSE(ReadSectors(session.Io(), Run(59, 70), buffer.data()));
     Bytes expected = Expected(63 + 59, 67);
     std::fill_n(expected.begin() + 4 * kSectorBytes, kSectorBytes, kUnreadableFill);
     expected.resize(70 * kSectorBytes, 0x55);
@@ -232,18 +232,18 @@ TEST_F(SectorTransferTest, LibraryRetriesOnlyTheFailedPieceIntoItsOwnPlace) {
 TEST_F(SectorTransferTest, LibraryWithoutGeometryTransfersNothing) {
     SetUpHardDisk(true);
     platform.libraryCalls.clear();
-    TreeItemInfo item = Run(0, 1);
+    SectorRun item = Run(0, 1);
     item.heads = 0;
     Bytes buffer(kSectorBytes);
-    EXPECT_FALSE(ReadSectors(session, item, buffer.data()));
+    EXPECT_FALSE(ReadSectors(session.Io(), item, buffer.data()));
     item = Run(0, 1);
     item.sectorsPerTrack = 0;
-    EXPECT_FALSE(WriteSectors(session, item, buffer.data()));
+    EXPECT_FALSE(WriteSectors(session.Io(), item, buffer.data()));
     EXPECT_TRUE(platform.libraryCalls.empty());
 }
 
 TEST(ComputeChsAddress, PacksUpToCylinderOneThousandAndNotBeyond) {
-    TreeItemInfo item{};
+    SectorRun item{};
     item.sector = 1;
     item.heads = 16;
     item.sectorsPerTrack = 63;
@@ -261,7 +261,7 @@ TEST(ComputeChsAddress, PacksUpToCylinderOneThousandAndNotBeyond) {
 }
 
 TEST(ComputeChsAddress, StartsFromThePackedOrigin) {
-    TreeItemInfo item{};
+    SectorRun item{};
     item.cylinder = 0x10;       // low bits of cylinder 0x310
     item.sector = 0xC0 | 0x05;  // cylinder bits 8-9 set, sector 5
     item.head = 3;

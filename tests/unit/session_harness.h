@@ -7,7 +7,7 @@
 
 #include "app/session.h"
 #include "batch/text_screen.h"
-#include "platform/memory_platform.h"
+#include "support/memory_platform.h"
 
 namespace brovane {
 

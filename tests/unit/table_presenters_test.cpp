@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "tree/selection_dispatch.h"
+#include "app/selection_dispatch.h"
+#include "app/selection_guard.h"
 #include "walk_harness.h"
 
 namespace brovane {
@@ -185,15 +186,18 @@ TEST_F(TablePresenterTest, DispatchResetsThePaneStateAndHonoursTheIgnoreFlag) {
     EXPECT_FALSE(session.pane.canGoNext);
     EXPECT_EQ(session.pane.currentIndex, 0u);
     EXPECT_EQ(session.pane.currentItem.kind, IK_HARD_DISK);
-    ASSERT_NE(session.pane.currentBuffer, nullptr);
-    EXPECT_EQ(session.pane.currentBufferBytes, 512u);
+    ASSERT_TRUE(session.pane.currentBuffer);
+    EXPECT_EQ(session.pane.currentBuffer.size(), 512u);
 
     Batch("expand Hard Disk 1\n");
-    session.ignoreSelectionChange = true;
-    screen.SetStatusText(kProgressPane, "untouched");
-    Batch("select Hard Disk 1/#1\n");
-    EXPECT_EQ(session.pane.currentItem.kind, IK_HARD_DISK);
-    EXPECT_EQ(screen.StatusText(kProgressPane), "untouched");
+    {
+        SelectionChangeGuard guard(session.ignoreSelectionChange);
+        screen.SetStatusText(kProgressPane, "untouched");
+        Batch("select Hard Disk 1/#1\n");
+        EXPECT_EQ(session.pane.currentItem.kind, IK_HARD_DISK);
+        EXPECT_EQ(screen.StatusText(kProgressPane), "untouched");
+    }
+    EXPECT_FALSE(session.ignoreSelectionChange);
     EXPECT_EQ(Lines(Batch("list\n")).size(), 41u);
 }
 
@@ -205,15 +209,29 @@ TEST_F(TablePresenterTest, NoMemoryForTheItemClearsThePane) {
     EXPECT_EQ(Batch("select Hard Disk 1\nlist\n"), "# \n");
     EXPECT_EQ(printed, (std::vector<std::string>{
                            "message: Fatal Error!  Not able to allocate a buffer of memory!"}));
-    EXPECT_EQ(session.pane.currentBuffer, nullptr);
+    EXPECT_FALSE(session.pane.currentBuffer);
+}
+
+TEST_F(TablePresenterTest, FatLargerThanItsVolumeIsRefusedWithoutAllocating) {
+    MemoryDisk& floppy = *platform.FindDisk(platform.AddFloppy(2880));
+    // 2,880 sectors, 1 reserved, 2 FATs that claim 65,535 sectors each.
+    PokeBytes(floppy, 11, {0x00, 0x02, 1, 1, 0, 2, 0xE0, 0x00, 0x40, 0x0B, 0xF0, 0xFF, 0xFF});
+    Start();
+    Batch("expand Floppy Disk 1\n");
+    unsigned allocations = platform.counters.allocations;
+    EXPECT_EQ(Batch("select Floppy Disk 1/FAT 1\nlist\n"), "# \n");
+    EXPECT_EQ(platform.counters.allocations, allocations);
+    EXPECT_EQ(printed, (std::vector<std::string>{
+                           "message: Fatal Error!  Not able to allocate a buffer of memory!"}));
+    EXPECT_FALSE(session.pane.currentBuffer);
 }
 
 TEST_F(TablePresenterTest, OnlyStructureModeShowsTablesAndRawWinsOverSectorDumping) {
-    EXPECT_EQ(CurrentDumpingMode(session), DumpingMode::Structure);
+    EXPECT_EQ(CurrentDumpingMode(screen), DumpingMode::Structure);
     screen.SetMenuChecked(CMD_SECTOR_DUMPING, true);
-    EXPECT_EQ(CurrentDumpingMode(session), DumpingMode::SectorCluster);
+    EXPECT_EQ(CurrentDumpingMode(screen), DumpingMode::SectorCluster);
     screen.SetMenuChecked(CMD_RAW_DUMPING, true);
-    EXPECT_EQ(CurrentDumpingMode(session), DumpingMode::RawSector);
+    EXPECT_EQ(CurrentDumpingMode(screen), DumpingMode::RawSector);
 }
 
 }  // namespace

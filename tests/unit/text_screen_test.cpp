@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "tree/tree_item_info.h"
+
 namespace brovane {
 namespace {
 

@@ -4,9 +4,9 @@
 #include <sstream>
 #include <string>
 
+#include "app/disk_lifecycle.h"
 #include "batch/batch_runner.h"
 #include "built_disk.h"
-#include "disk/drive_inventory.h"
 #include "session_harness.h"
 
 namespace brovane {

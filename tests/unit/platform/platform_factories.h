@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "platform/device_name.h"
-#include "platform/memory_platform.h"
 #include "platform/posix_platform.h"
+#include "support/memory_platform.h"
 
 namespace brovane::test {
 

@@ -1,0 +1,19 @@
+#include "app/command_state.h"
+
+namespace brovane {
+
+CommandState BuildCommandState(const DiskAccess& disk, const RightPaneState& pane,
+                               ScreenOperations& screen, const WindowState& window) {
+    CommandState state;
+    state.diskAccessReady = disk.diskAccessReady;
+    state.canGoPrevious = pane.canGoPrevious;
+    state.canGoNext = pane.canGoNext;
+    state.sectorDumpingChecked = screen.IsMenuChecked(CMD_SECTOR_DUMPING);
+    state.rawDumpingChecked = screen.IsMenuChecked(CMD_RAW_DUMPING);
+    state.toolbarVisible = window.toolbarVisible;
+    state.statusBarVisible = window.statusBarVisible;
+    state.listStyle = window.listStyle;
+    return state;
+}
+
+}  // namespace brovane

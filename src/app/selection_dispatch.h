@@ -1,0 +1,20 @@
+// Showing the selected tree item in the right pane: decoded by its
+// presenter, or dumped, as the two dumping-mode check marks say.
+#pragma once
+
+#include "disk/disk_io.h"
+#include "present/right_pane_state.h"
+#include "screen/screen_operations.h"
+#include "tree/tree_item_info.h"
+
+namespace brovane {
+
+enum class DumpingMode { Structure, SectorCluster, RawSector };
+
+// Raw sector dumping wins over sector/cluster dumping.
+DumpingMode CurrentDumpingMode(ScreenOperations& screen);
+
+// The selection-changed notification; info is nullptr when nothing is selected.
+void DispatchSelection(const DiskIo& io, RightPaneState& pane, const TreeItemInfo* info);
+
+}  // namespace brovane

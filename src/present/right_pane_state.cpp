@@ -1,0 +1,19 @@
+#include "present/right_pane_state.h"
+
+#include "disk/memory_blocks.h"
+
+namespace brovane {
+
+bool ReplaceCurrentBuffer(Platform& platform, RightPaneState& pane, std::uint64_t sectors) {
+    pane.currentBuffer.Release();
+    pane.currentBuffer = AllocateSectors(platform, sectors);
+    return static_cast<bool>(pane.currentBuffer);
+}
+
+void ReleasePaneBlocks(RightPaneState& pane) {
+    pane.currentBuffer.Release();
+    pane.clusterChain.Release();
+    pane.chainLength = 0;
+}
+
+}  // namespace brovane

@@ -1,0 +1,45 @@
+// What the right pane shows and the data behind it: one object, shared by
+// the selection dispatch, the presenters, the dumps, the cell texts, editing
+// and writing changes.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/platform.h"
+#include "platform/platform_block.h"
+#include "tree/tree_item_info.h"
+
+namespace brovane {
+
+// What the rows of the pane are. Values 1 and 2 are not used.
+enum ViewMode : std::uint8_t {
+    VM_NONE = 0,
+    VM_FAT16 = 3,
+    VM_FAT12 = 4,
+    VM_ROOT_DIR = 5,
+    VM_CLUSTER_DUMP = 6,
+    VM_SECTOR_DUMP = 7,
+    VM_RAW_SECTOR_DUMP = 8,
+    VM_FAT32 = 9,
+    VM_SUBDIRECTORY = 10,
+};
+
+struct RightPaneState {
+    ViewMode viewMode = VM_NONE;
+    PlatformBlock currentBuffer;  // zero-filled when allocated
+    TreeItemInfo currentItem{};
+    PlatformBlock clusterChain;  // u32 cluster numbers in chain order
+    std::uint32_t chainLength = 0;
+    std::uint32_t unitSectors = 0;
+    std::uint32_t currentIndex = 0;
+    bool canGoPrevious = false;
+    bool canGoNext = false;
+};
+
+// Releases the current buffer, then allocates a zero-filled one of that
+// many sectors; false (and no buffer) when it cannot be had.
+bool ReplaceCurrentBuffer(Platform& platform, RightPaneState& pane, std::uint64_t sectors);
+// Releases every block the pane holds.
+void ReleasePaneBlocks(RightPaneState& pane);
+
+}  // namespace brovane

@@ -1,0 +1,182 @@
+#include "screen/command_table.h"
+
+#include <array>
+#include <charconv>
+
+namespace brovane {
+
+namespace {
+
+using enum EnableRule;
+
+constexpr std::array kCommands{
+    CommandInfo{CMD_PREVIOUS, "previous",
+                "This takes you to the previous Sector or Cluster\nPrevious Sector/Cluster",
+                PreviousUnit},
+    CommandInfo{CMD_NEXT, "next",
+                "This takes you to the next Sector or Cluster\nNext Sector/Cluster", NextUnit},
+    CommandInfo{CMD_REFRESH_DISKS, "refresh",
+                "Refreshes the disk items in the tree view by resetting all of them\nRefresh",
+                DiskAccessReady},
+    CommandInfo{CMD_SECTOR_DUMPING, "sector-dumping",
+                "Dumps the tree items as sectors rather than as their own types\nSector Dumping",
+                DiskAccessReady},
+    CommandInfo{CMD_WRITE_CHANGES, "write",
+                "Write the changes made to the sector to the disk\nWrite", DiskAccessReady},
+    CommandInfo{CMD_RAW_DUMPING, "raw-dumping",
+                "Dumps sectors in Hexadecimal no matter what the item is.  The logical disk can be "
+                "viewed fully using this method.\nRaw Sector Dump",
+                DiskAccessReady},
+    CommandInfo{CMD_GOTO_SECTOR, "goto-sector", "", Never},
+    CommandInfo{CMD_USAGE, "usage", "It details on the features available in this utility\nUsage",
+                Always},
+    CommandInfo{CMD_EDIT_CUT, "", "Cut the selection and put it on the Clipboard\nCut", Never},
+    CommandInfo{CMD_EDIT_UNDO, "", "Undo the last action\nUndo", Never},
+    CommandInfo{CMD_APP_ABOUT, "about",
+                "Display program information, version number and copyright\nAbout", Always},
+    CommandInfo{CMD_APP_EXIT, "", "Quit the application; prompts to save documents\nExit", Always},
+    CommandInfo{CMD_NEXT_PANE, "", "Switch to the next window pane\nNext Pane", Always},
+    CommandInfo{CMD_PREV_PANE, "", "Switch back to the previous window pane\nPrevious Pane",
+                Always},
+    CommandInfo{CMD_VIEW_TOOLBAR, "toolbar", "Show or hide the toolbar\nToggle ToolBar", Always},
+    CommandInfo{CMD_VIEW_STATUS_BAR, "status-bar", "Show or hide the status bar\nToggle StatusBar",
+                Always},
+    CommandInfo{CMD_VIEW_DETAILS, "details",
+                "Displays detailed information about each item in the window.\nDetails",
+                StyleCommand},
+};
+
+constexpr std::array kMainMenu{
+    MenuItem{"&File", "E&xit", CMD_APP_EXIT},
+    MenuItem{"&View", "&Toolbar", CMD_VIEW_TOOLBAR},
+    MenuItem{"&View", "&Status Bar", CMD_VIEW_STATUS_BAR},
+    MenuItem{"&Action", "R&efresh Disks\tF5", CMD_REFRESH_DISKS},
+    MenuItem{"&Action", "&Go to a Sector\tCtrl+G", CMD_GOTO_SECTOR},
+    MenuItem{"&Action", "", 0},
+    MenuItem{"&Action", "&Sector/Cluster Dumping\tCtrl+F4", CMD_SECTOR_DUMPING},
+    MenuItem{"&Action", "Raw Sector &Dumping\tF4", CMD_RAW_DUMPING},
+    MenuItem{"&Changes", "&Write Changes", CMD_WRITE_CHANGES},
+    MenuItem{"&Help", "&Usage\tF1", CMD_USAGE},
+    MenuItem{"&Help", "", 0},
+    MenuItem{"&Help", "&About Brovane...", CMD_APP_ABOUT},
+};
+
+constexpr std::array kAccelerators{
+    Accelerator{"F1", CMD_USAGE},
+    Accelerator{"F4", CMD_RAW_DUMPING},
+    Accelerator{"Ctrl+F4", CMD_SECTOR_DUMPING},
+    Accelerator{"F5", CMD_REFRESH_DISKS},
+    Accelerator{"F6", CMD_NEXT_PANE},
+    Accelerator{"Shift+F6", CMD_PREV_PANE},
+    Accelerator{"Ctrl+X", CMD_EDIT_CUT},
+    Accelerator{"Ctrl+Z", CMD_EDIT_UNDO},
+};
+
+constexpr std::array<int, 6> kToolbar{CMD_VIEW_DETAILS, 0, CMD_PREVIOUS,
+                                      CMD_NEXT,         0, CMD_APP_ABOUT};
+
+// The style commands' enabling: line-up only for the icon styles, every
+// other one always.
+bool IsStyleCommandEnabled(int id, ListStyle style) {
+    if (id == CMD_VIEW_LINEUP) {
+        return style == ListStyle::SmallIcon || style == ListStyle::LargeIcon;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::span<const CommandInfo> Commands() {
+    return kCommands;
+}
+std::span<const MenuItem> MainMenu() {
+    return kMainMenu;
+}
+std::span<const Accelerator> Accelerators() {
+    return kAccelerators;
+}
+std::span<const int> ToolbarButtons() {
+    return kToolbar;
+}
+
+const CommandInfo* FindCommand(int id) {
+    for (const CommandInfo& info : kCommands) {
+        if (info.id == id) {
+            return &info;
+        }
+    }
+    return nullptr;
+}
+
+const CommandInfo* FindCommandByName(std::string_view name) {
+    int id = 0;
+    auto [end, error] = std::from_chars(name.data(), name.data() + name.size(), id);
+    if (error == std::errc{} && end == name.data() + name.size()) {
+        return FindCommand(id);
+    }
+    for (const CommandInfo& info : kCommands) {
+        if (!info.name.empty() && info.name == name) {
+            return &info;
+        }
+    }
+    return nullptr;
+}
+
+int FindAccelerator(std::string_view key) {
+    for (const Accelerator& accelerator : kAccelerators) {
+        if (accelerator.key == key) {
+            return accelerator.command;
+        }
+    }
+    return 0;
+}
+
+bool IsCommandEnabled(int id, const CommandState& state) {
+    const CommandInfo* info = FindCommand(id);
+    if (info == nullptr) {
+        return false;
+    }
+    switch (info->rule) {
+        case Always:
+            return true;
+        case Never:
+            return false;
+        case DiskAccessReady:
+            return state.diskAccessReady;
+        case PreviousUnit:
+            return state.canGoPrevious;
+        case NextUnit:
+            return state.canGoNext;
+        case StyleCommand:
+            return IsStyleCommandEnabled(id, state.listStyle);
+    }
+    return false;
+}
+
+bool IsCommandChecked(int id, const CommandState& state) {
+    switch (id) {
+        case CMD_SECTOR_DUMPING:
+            return state.sectorDumpingChecked;
+        case CMD_RAW_DUMPING:
+            return state.rawDumpingChecked;
+        case CMD_VIEW_TOOLBAR:
+            return state.toolbarVisible;
+        case CMD_VIEW_STATUS_BAR:
+            return state.statusBarVisible;
+        case CMD_VIEW_DETAILS:
+            return state.listStyle == ListStyle::Report;
+        default:
+            return false;
+    }
+}
+
+std::string_view FlyByPrompt(const CommandInfo& info) {
+    return info.prompt.substr(0, info.prompt.find('\n'));
+}
+
+std::string_view ToolTip(const CommandInfo& info) {
+    std::size_t cut = info.prompt.find('\n');
+    return cut == std::string_view::npos ? std::string_view{} : info.prompt.substr(cut + 1);
+}
+
+}  // namespace brovane

@@ -1,0 +1,15 @@
+// The root items: one per floppy, then one per hard disk, each with the
+// record of the drive's first sector.
+#pragma once
+
+#include "disk/disk_io.h"
+#include "tree/item_storage.h"
+
+namespace brovane {
+
+// Allocates both record pools; false after saying which could not be had.
+bool AllocateItemPools(ItemStorage& items, ScreenOperations& screen);
+// Empties the record pools and inserts one root item per floppy, then per hard disk.
+void EnumerateDisks(const DiskIo& io, ItemStorage& items);
+
+}  // namespace brovane
