@@ -1,0 +1,141 @@
+// libFuzzer target for the FAT and directory decoders. The input is split
+// into a FAT type, a first cluster, a FAT image and directory data; every
+// chain walk, entry decode and long-name assembly is checked against
+// invariants (and against a plain walk that remembers every cluster), and a
+// broken one aborts.
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <set>
+#include <span>
+#include <vector>
+
+#include "format/directory_entry.h"
+#include "format/fat_chain.h"
+#include "format/fat_entry.h"
+#include "format/little_endian.h"
+#include "format/long_name.h"
+
+namespace {
+
+using brovane::ByteSpan;
+
+void Require(bool condition) {
+    if (!condition) {
+        std::abort();
+    }
+}
+
+struct Input {
+    std::uint16_t fatType;
+    std::uint32_t firstCluster;
+    ByteSpan fatImage;
+    ByteSpan directoryData;
+};
+
+// Byte 0 picks the type (now and then a code that is no FAT type), bytes 1-4
+// the first cluster, bytes 5-6 the FAT's length; the FAT follows and the
+// directory data is the rest.
+Input Split(ByteSpan bytes) {
+    constexpr std::uint16_t kCodes[] = {brovane::kFat12Code, brovane::kFat16Code,
+                                        brovane::kFat32Code, 0};
+    constexpr std::size_t kHeader = 7;
+    Input input{};
+    input.fatType = kCodes[brovane::ReadU8(bytes, 0) % 4];
+    input.firstCluster = brovane::ReadU32(bytes, 1);
+    const ByteSpan rest = brovane::SubSpan(bytes, kHeader, bytes.size());
+    const std::size_t fatBytes = std::min<std::size_t>(brovane::ReadU16(bytes, 5), rest.size());
+    input.fatImage = rest.first(fatBytes);
+    input.directoryData = rest.subspan(fatBytes);
+    return input;
+}
+
+// The chain as a walk that remembers every cluster it has seen.
+std::vector<std::uint32_t> PlainChain(const Input& in) {
+    std::vector<std::uint32_t> chain;
+    const std::uint32_t end = brovane::EndOfChain(in.fatType);
+    std::uint32_t cluster = brovane::SignificantCluster(in.firstCluster, in.fatType);
+    if ((in.firstCluster & brovane::kFat32ClusterMask) == 0 || cluster == end) {
+        return chain;
+    }
+    std::set<std::uint32_t> seen;
+    for (;;) {
+        const auto entry = brovane::ReadFatEntry(cluster, in.fatType, in.fatImage);
+        if (!entry || !seen.insert(cluster).second) {
+            return chain;
+        }
+        chain.push_back(cluster);
+        if (*entry == 0 || *entry == end) {
+            return chain;
+        }
+        cluster = *entry;
+    }
+}
+
+void CheckChain(const Input& in) {
+    const std::uint32_t length = brovane::ChainLength(in.firstCluster, in.fatType, in.fatImage);
+    const std::vector<std::uint32_t> expected = PlainChain(in);
+    Require(length == expected.size());
+    Require(length <= brovane::EntriesInImage(in.fatType, in.fatImage));
+
+    std::vector<std::uint32_t> list(length + 3, 0xDEADBEEF);
+    Require(brovane::ListChain(in.firstCluster, in.fatType, list, in.fatImage) == length);
+    Require(std::equal(expected.begin(), expected.end(), list.begin()));
+    Require(std::all_of(list.begin() + length, list.end(), [](auto c) { return c == 0; }));
+
+    std::vector<std::uint32_t> half(length / 2);
+    Require(brovane::ListChain(in.firstCluster, in.fatType, half, in.fatImage) == half.size());
+    Require(std::equal(half.begin(), half.end(), expected.begin()));
+}
+
+void CheckEntry(ByteSpan data, std::size_t index) {
+    const brovane::DirectoryEntry entry = brovane::ReadDirectoryEntry(data, index);
+    const ByteSpan bytes = brovane::DirectoryEntryBytes(data, index);
+    Require(bytes.size() <= brovane::kDirectoryEntryBytes);
+    Require(entry.attributes == brovane::ReadU8(bytes, 11));
+    const auto name = brovane::ShortName(entry);
+    Require(name[8] == '.' && name[brovane::kShortNameLength] == '\0');
+    Require(static_cast<std::uint8_t>(name[0]) == brovane::ReadU8(bytes, 0));
+    Require(brovane::StartCluster(entry, brovane::kFat16Code) == entry.firstClusterLow);
+    Require(brovane::StartCluster(entry, brovane::kFat32Code) >> 16 == entry.firstClusterHigh);
+}
+
+void CheckLongName(ByteSpan data, std::size_t index, std::size_t capacity) {
+    constexpr std::size_t kGuard = 16;
+    std::array<char, brovane::kMaxLongNameBytes + kGuard> buffer;
+    buffer.fill('\x7F');
+    const std::uint16_t count =
+        brovane::AssembleLongName(data, index, std::span<char>(buffer).first(capacity));
+    Require(count <= brovane::kMaxLongNameBytes - 1);
+    Require(std::all_of(buffer.begin() + capacity, buffer.end(), [](char c) { return c == 0x7F; }));
+    const bool slotInFront = index > 0 && index <= brovane::DirectoryEntryCount(data) &&
+                             brovane::IsLongNameSlot(brovane::ReadDirectoryEntry(data, index - 1));
+    if (!slotInFront || capacity == 0) {
+        Require(count == 0 && buffer[0] == 0x7F);
+        return;
+    }
+    Require(count < capacity && buffer[count] == '\0');
+    if (capacity == brovane::kMaxLongNameBytes) {
+        Require(count >= 1);  // a slot gives at least its first byte
+    }
+}
+
+void CheckDirectory(ByteSpan data, std::uint16_t salt) {
+    const std::size_t count = brovane::DirectoryEntryCount(data);
+    for (std::size_t index = 0; index <= count + 1; ++index) {
+        CheckEntry(data, index);
+        CheckLongName(data, index, brovane::kMaxLongNameBytes);
+        CheckLongName(data, index, (index + salt) % brovane::kMaxLongNameBytes);
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const Input input = Split(ByteSpan(data, size));
+    CheckChain(input);
+    CheckDirectory(input.directoryData, static_cast<std::uint16_t>(input.firstCluster));
+    return 0;
+}
