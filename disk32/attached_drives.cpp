@@ -1,13 +1,11 @@
 #include "disk32/attached_drives.h"
 
-#include <sys/stat.h>
-
-#include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
-#include <unistd.h>
+#include <sys/stat.h>
 
 #include <array>
+#include <string>
 #include <vector>
 
 namespace brovane::disk32 {
@@ -15,8 +13,25 @@ namespace brovane::disk32 {
 namespace {
 
 constexpr std::uint32_t kFirstHardDisk = 0x80;
+constexpr std::uint64_t kSectorBytes = 512;
 
+void CloseAll(std::vector<AttachedDrive>& drives) {
+    for (AttachedDrive& drive : drives) {
+        ClosePosixDevice(drive.device);
+    }
+    drives.clear();
+}
+
+// Owns the open drives: closed when detached, re-attached, or when the
+// library is unloaded.
 struct DriveTable {
+    DriveTable() = default;
+    DriveTable(const DriveTable&) = delete;
+    DriveTable& operator=(const DriveTable&) = delete;
+    ~DriveTable() {
+        CloseAll(floppies);
+        CloseAll(hardDisks);
+    }
     std::vector<AttachedDrive> floppies;
     std::vector<AttachedDrive> hardDisks;
 };
@@ -26,44 +41,53 @@ DriveTable& Table() {
     return table;
 }
 
-std::uint64_t SectorCountOf(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return 0;
-    }
+std::uint64_t SectorCountOf(const PosixDevice& device) {
     std::uint64_t bytes = 0;
     struct stat info {};
-    if (::fstat(fd, &info) == 0) {
-        if (S_ISBLK(info.st_mode)) {
-            ::ioctl(fd, BLKGETSIZE64, &bytes);
-        } else {
-            bytes = static_cast<std::uint64_t>(info.st_size);
-        }
+    if (device.bufferedFd < 0 || ::fstat(device.bufferedFd, &info) != 0) {
+        return 0;
     }
-    ::close(fd);
-    return bytes / 512;
+    if (S_ISBLK(info.st_mode)) {
+        if (::ioctl(device.bufferedFd, BLKGETSIZE64, &bytes) != 0) {
+            bytes = 0;
+        }
+    } else {
+        bytes = static_cast<std::uint64_t>(info.st_size);
+    }
+    return bytes / kSectorBytes;
 }
 
-std::vector<AttachedDrive> Drives(const char* const* paths, std::uint32_t count, bool hardDisk) {
-    std::vector<AttachedDrive> drives;
-    for (std::uint32_t i = 0; paths != nullptr && i < count; ++i) {
-        std::string path = paths[i] == nullptr ? "" : paths[i];
-        std::uint64_t sectors = SectorCountOf(path);
-        DriveGeometry geometry = hardDisk ? HardDiskGeometry() : FloppyGeometry(sectors);
-        drives.push_back(AttachedDrive{std::move(path), sectors, geometry});
+// A drive that failed to open stays in the table, so the drives after it
+// keep their numbers; its transfers fail.
+AttachedDrive OpenDrive(const char* path, bool hardDisk) {
+    AttachedDrive drive{};
+    if (path == nullptr || OpenPosixDevice(path, drive.device) != 0) {
+        drive.device = PosixDevice{};
     }
-    return drives;
+    drive.sectorCount = SectorCountOf(drive.device);
+    drive.geometry = hardDisk ? HardDiskGeometry() : FloppyGeometry(drive.sectorCount);
+    return drive;
+}
+
+void OpenDrives(std::vector<AttachedDrive>& drives, const char* const* paths, std::uint32_t count,
+                bool hardDisk) {
+    for (std::uint32_t i = 0; paths != nullptr && i < count; ++i) {
+        drives.push_back(OpenDrive(paths[i], hardDisk));
+    }
 }
 
 }  // namespace
 
 void AttachDrives(const BrovaneDeviceTable& table) {
-    Table().floppies = Drives(table.floppies, table.floppyCount, false);
-    Table().hardDisks = Drives(table.hardDisks, table.hardDiskCount, true);
+    // Closed first: an exclusive claim still held would make the reopening read-only.
+    DetachDrives();
+    OpenDrives(Table().floppies, table.floppies, table.floppyCount, false);
+    OpenDrives(Table().hardDisks, table.hardDisks, table.hardDiskCount, true);
 }
 
-std::uint32_t AttachedFloppyCount() {
-    return static_cast<std::uint32_t>(Table().floppies.size());
+void DetachDrives() {
+    CloseAll(Table().floppies);
+    CloseAll(Table().hardDisks);
 }
 
 DriveGeometry FloppyGeometry(std::uint64_t sectorCount) {
@@ -87,22 +111,12 @@ DriveGeometry HardDiskGeometry() {
     return {255, 63};
 }
 
-std::optional<AttachedDrive> FindDrive(std::uint32_t drive) {
+const AttachedDrive* FindDrive(std::uint32_t drive) {
     const DriveTable& table = Table();
     bool hardDisk = drive >= kFirstHardDisk;
     const std::vector<AttachedDrive>& drives = hardDisk ? table.hardDisks : table.floppies;
     std::uint32_t index = hardDisk ? drive - kFirstHardDisk : drive;
-    if (index >= drives.size()) {
-        return std::nullopt;
-    }
-    return drives[index];
+    return index < drives.size() ? &drives[index] : nullptr;
 }
 
 }  // namespace brovane::disk32
-
-extern "C" __attribute__((visibility("default"))) void BrovaneAttachDevices(
-    const BrovaneDeviceTable* table) {
-    if (table != nullptr) {
-        brovane::disk32::AttachDrives(*table);
-    }
-}

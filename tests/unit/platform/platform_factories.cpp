@@ -77,6 +77,11 @@ bool TempFolder::MakeUnwritable(const std::string& file) {
     return SetImmutable(file, true);
 }
 
+void TempFolder::MakeWritable(const std::string& file) {
+    SetImmutable(file, false);
+    ::chmod(file.c_str(), 0644);
+}
+
 Platform& PosixFactory::Create(const TestSetup& setup) {
     options_.diskLibrary = setup.diskLibrary;
     ForEachDisk(setup, [this](DeviceKind kind, const TestDisk& disk) {

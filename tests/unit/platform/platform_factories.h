@@ -57,6 +57,8 @@ class TempFolder {
     // Makes a file refuse opening for writing even to the superuser; false
     // when this file system cannot.
     bool MakeUnwritable(const std::string& file);
+    // Undoes MakeUnwritable.
+    void MakeWritable(const std::string& file);
 
   private:
     std::string path_;
