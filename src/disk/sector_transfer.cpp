@@ -97,6 +97,10 @@ bool TransferByLibrary(const DiskIo& io, const SectorRun& item, std::uint8_t* bu
 
 bool Transfer(const DiskIo& io, const SectorRun& item, std::uint8_t* buffer, Direction direction) {
     io.screen.SetStatusText(kProgressPane, kWaitText);
+    // Nothing to move: done, without asking the device.
+    if (item.sectorCount == 0) {
+        return true;
+    }
     if (io.disk.diskAccessMode == DAM_DISK_LIBRARY) {
         return TransferByLibrary(io, item, buffer, direction);
     }

@@ -102,6 +102,19 @@ TEST_F(SectorTransferTest, FailedSingleSectorIsNotFilled) {
     EXPECT_EQ(buffer, Bytes(kSectorBytes, 0x55));
 }
 
+TEST_F(SectorTransferTest, EmptyRunSucceedsWithoutTransferInBothModes) {
+    for (bool library : {false, true}) {
+        SetUpHardDisk(library);
+        platform.transfers.clear();
+        platform.libraryCalls.clear();
+        EXPECT_TRUE(ReadSectors(session.Io(), Run(10, 0), nullptr));
+        EXPECT_TRUE(WriteSectors(session.Io(), Run(10, 0), nullptr));
+        EXPECT_TRUE(platform.transfers.empty());
+        EXPECT_TRUE(platform.libraryCalls.empty());
+        ReleaseDiskAccess(session);
+    }
+}
+
 TEST_F(SectorTransferTest, OffsetCarriesPastThirtyTwoBits) {
     SetUpHardDisk(false);
     platform.transfers.clear();
