@@ -1,6 +1,7 @@
 #include "app/session.h"
 
 #include "app/selection_dispatch.h"
+#include "present/cell_text.h"
 #include "tree/partition_walk.h"
 
 namespace brovane {
@@ -26,9 +27,8 @@ bool Session::OnTreeItemExpanding(TreeItemHandle item, TreeItemInfo* info, bool 
 
 void Session::OnTreeRightClick() {}
 
-std::string_view Session::GetCellText(int, std::uintptr_t) {
-    cellText_.clear();
-    return cellText_;
+std::string_view Session::GetCellText(int column, std::uintptr_t itemData) {
+    return CellText(pane, column, itemData, cellText_);
 }
 
 void Session::OnListDoubleClick() {}
