@@ -1,8 +1,11 @@
 #include "app/selection_dispatch.h"
 
+#include "dump/cluster_dump.h"
+#include "dump/sector_dump.h"
 #include "present/list_pane.h"
 #include "present/table_presenters.h"
 #include "screen/command_table.h"
+#include "tree/fat_read.h"
 #include "tree/volume_bounds.h"
 
 namespace brovane {
@@ -34,7 +37,43 @@ void ShowStructure(const DiskIo& io, RightPaneState& pane, const TreeItemInfo& i
     }
 }
 
+// Raw sectors from the item's first sector: the first sector alone for a
+// disk, volume or extended table, else to the end of the item's volume.
+void ShowRawSectors(const DiskIo& io, RightPaneState& pane, TreeItemInfo item) {
+    bool firstSectorOnly =
+        item.kind == IK_HARD_DISK || item.kind == IK_VOLUME || item.kind == IK_EXTENDED;
+    item.sectorCount = firstSectorOnly ? 1 : item.volumeSectors - item.relativeSector;
+    ShowSectorDump(io, pane, item);
+}
+
+// A file or directory is paged by clusters, every other item by sectors.
+void ShowSectorsOrClusters(const DiskIo& io, RightPaneState& pane, const TreeItemInfo& item) {
+    if (item.kind != IK_DIR_ENTRY) {
+        ShowSectorDump(io, pane, item);
+        return;
+    }
+    if (!PrepareChainBuffer(io, pane, item)) {
+        return;
+    }
+    if (IsDirectory(item)) {
+        ShowDirectoryClusterDump(io, pane, item);
+    } else {
+        ShowClusterDump(io, pane, item);
+    }
+}
+
 }  // namespace
+
+bool PrepareChainBuffer(const DiskIo& io, RightPaneState& pane, const TreeItemInfo& item) {
+    pane.currentBuffer.Release();
+    pane.currentBuffer = AllocateFatImage(io.platform, item);
+    if (!pane.currentBuffer) {
+        ClearListPane(io.screen);
+        io.screen.Notify("Fatal Error!  Not able to allocate a buffer!");
+        return false;
+    }
+    return true;
+}
 
 DumpingMode CurrentDumpingMode(ScreenOperations& screen) {
     if (screen.IsMenuChecked(CMD_RAW_DUMPING)) {
@@ -58,8 +97,16 @@ void DispatchSelection(const DiskIo& io, RightPaneState& pane, const TreeItemInf
         io.screen.Notify("Fatal Error!  Not able to allocate a buffer of memory!");
         return;
     }
-    if (CurrentDumpingMode(io.screen) == DumpingMode::Structure) {
-        ShowStructure(io, pane, item);
+    switch (CurrentDumpingMode(io.screen)) {
+        case DumpingMode::Structure:
+            ShowStructure(io, pane, item);
+            break;
+        case DumpingMode::SectorCluster:
+            ShowSectorsOrClusters(io, pane, item);
+            break;
+        case DumpingMode::RawSector:
+            ShowRawSectors(io, pane, item);
+            break;
     }
     io.screen.SetStatusText(kProgressPane, "");
 }

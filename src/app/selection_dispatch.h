@@ -14,6 +14,11 @@ enum class DumpingMode { Structure, SectorCluster, RawSector };
 // Raw sector dumping wins over sector/cluster dumping.
 DumpingMode CurrentDumpingMode(ScreenOperations& screen);
 
+// Replaces the current buffer by one of the size of the item's FAT, into
+// which a directory or file item's chain is loaded; false after the
+// allocation-failure message (the pane is then cleared).
+bool PrepareChainBuffer(const DiskIo& io, RightPaneState& pane, const TreeItemInfo& item);
+
 // The selection-changed notification; info is nullptr when nothing is selected.
 void DispatchSelection(const DiskIo& io, RightPaneState& pane, const TreeItemInfo* info);
 

@@ -1,6 +1,8 @@
 #include "app/session.h"
 
+#include "app/frame_commands.h"
 #include "app/selection_dispatch.h"
+#include "dump/dump_paging.h"
 #include "present/cell_text.h"
 #include "tree/partition_walk.h"
 
@@ -25,7 +27,9 @@ bool Session::OnTreeItemExpanding(TreeItemHandle item, TreeItemInfo* info, bool 
     return ExpandItem(Io(), items, walk, item, info, expandedOnce);
 }
 
-void Session::OnTreeRightClick() {}
+void Session::OnTreeRightClick() {
+    ShowTreeContextMenu(screen);
+}
 
 std::string_view Session::GetCellText(int column, std::uintptr_t itemData) {
     return CellText(pane, column, itemData, cellText_);
@@ -35,6 +39,27 @@ void Session::OnListDoubleClick() {}
 
 void Session::OnListRightClick() {}
 
-void Session::OnCommand(int) {}
+void Session::OnCommand(int command) {
+    switch (command) {
+        case CMD_PREVIOUS:
+            GoToPreviousUnit(Io(), pane);
+            break;
+        case CMD_NEXT:
+            GoToNextUnit(Io(), pane);
+            break;
+        case CMD_REFRESH_DISKS:
+            RefreshDisks(*this);
+            break;
+        case CMD_SECTOR_DUMPING:
+        case CMD_RAW_DUMPING:
+            SetDumpingMode(screen, ignoreSelectionChange, command);
+            break;
+        case CMD_USAGE:
+            ShowUsage(screen, disk.programDirectory);
+            break;
+        default:
+            break;
+    }
+}
 
 }  // namespace brovane

@@ -71,6 +71,7 @@ bool BatchRunner::RunLine(std::string_view line, std::string& error) {
         {"expand", &BatchRunner::ExpandPath},     {"collapse", &BatchRunner::CollapsePath},
         {"select", &BatchRunner::SelectPath},     {"list", &BatchRunner::PrintList},
         {"command", &BatchRunner::ChooseCommand}, {"key", &BatchRunner::PressKey},
+        {"rightclick", &BatchRunner::RightClick},
     };
     for (const auto& [name, handler] : kCommands) {
         if (command == name) {
@@ -249,6 +250,33 @@ bool BatchRunner::PrintList(std::string_view arguments, std::string& error) {
             out_ << (column == 0 ? "" : "\t") << EscapeText(screen_.CellText(row, column));
         }
         out_ << '\n';
+    }
+    return true;
+}
+
+bool BatchRunner::RightClick(std::string_view arguments, std::string& error) {
+    std::size_t space = arguments.find(' ');
+    std::string_view pane = arguments.substr(0, space);
+    std::string_view target = space == std::string_view::npos ? "" : Trim(arguments.substr(space));
+    if (pane == "tree") {
+        TreeItemHandle item = RequireItem(target, error);
+        if (item == kNoTreeItem) {
+            return false;
+        }
+        screen_.RightClickTree(item);
+    } else if (pane == "list") {
+        int row = 0;
+        if (!ParseCount(target, row) || row >= screen_.GetListItemCount()) {
+            error = "no such row '" + std::string(target) + "'";
+            return false;
+        }
+        screen_.RightClickList(row);
+    } else {
+        error = "rightclick needs 'tree PATH' or 'list ROW'";
+        return false;
+    }
+    for (const PopupEntry& entry : screen_.LastPopup()) {
+        out_ << EscapeText(entry.text) << '\n';
     }
     return true;
 }

@@ -37,6 +37,7 @@ class BatchRunner {
     bool ExpandPath(std::string_view path, std::string& error);
     bool CollapsePath(std::string_view path, std::string& error);
     bool SelectPath(std::string_view path, std::string& error);
+    bool RightClick(std::string_view arguments, std::string& error);
     TreeItemHandle RequireItem(std::string_view path, std::string& error);
     bool ChooseCommand(std::string_view name, std::string& error);
     bool PressKey(std::string_view key, std::string& error);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <fstream>
 
 namespace brovane {
 
@@ -289,6 +290,11 @@ bool TextScreen::Confirm(std::string_view text) {
 int TextScreen::ShowPopupMenu(const std::vector<PopupEntry>& entries) {
     lastPopup_ = entries;
     return 0;
+}
+
+void TextScreen::ShowDocument(std::string_view path) {
+    std::ifstream document{std::string(path)};
+    Print(document ? "document: " + EscapeText(path) : "message: " + EscapeText(kUsageMissingText));
 }
 
 std::string EscapeText(std::string_view text) {

@@ -62,6 +62,7 @@ class TextScreen : public ScreenOperations {
     void Notify(std::string_view text) override;
     bool Confirm(std::string_view text) override;
     int ShowPopupMenu(const std::vector<PopupEntry>& entries) override;
+    void ShowDocument(std::string_view path) override;
 
     // --- The user's actions ---
     // The expand button; a refused expansion stays collapsed. False when the

@@ -1,6 +1,7 @@
 #include "gui/qt_screen.h"
 
 #include <QAction>
+#include <QFile>
 #include <QMenu>
 #include <QSplitter>
 
@@ -8,6 +9,7 @@
 #include "gui/left_view.h"
 #include "gui/main_frame.h"
 #include "gui/quorvel_view.h"
+#include "gui/usage_dialog.h"
 #include "screen/command_table.h"
 
 namespace brovane {
@@ -160,6 +162,20 @@ int QtScreen::ShowPopupMenu(const std::vector<PopupEntry>& entries) {
             Qt::QueuedConnection);
     }
     return command;
+}
+
+int QtScreen::RunDialog(QDialog& dialog) {
+    return dialogRunner_ ? dialogRunner_(dialog) : dialog.exec();
+}
+
+void QtScreen::ShowDocument(std::string_view path) {
+    QFile file(QString::fromLocal8Bit(path.data(), static_cast<qsizetype>(path.size())));
+    if (!file.open(QIODevice::ReadOnly)) {
+        Notify(kUsageMissingText);
+        return;
+    }
+    CUsageDlg dialog(QString::fromLatin1(file.readAll()), frame_);
+    RunDialog(dialog);
 }
 
 }  // namespace brovane

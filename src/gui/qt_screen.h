@@ -11,6 +11,7 @@
 #include "screen/screen_operations.h"
 
 class QAction;
+class QDialog;
 class QMenu;
 
 namespace brovane {
@@ -23,12 +24,15 @@ class QtScreen : public ScreenOperations {
     using MessageAnswerer = std::function<QMessageBox::StandardButton(QMessageBox& box)>;
     // Answers the entry chosen, or nullptr.
     using PopupChooser = std::function<QAction*(QMenu& menu)>;
+    // Runs a modal dialog the core opened and answers its result.
+    using DialogRunner = std::function<int(QDialog& dialog)>;
 
     // The frame's widgets are the screen from now on.
     void Attach(CMainFrame* frame) { frame_ = frame; }
     void SetEvents(ScreenEvents* events);
     void SetMessageAnswerer(MessageAnswerer answerer) { answerer_ = std::move(answerer); }
     void SetPopupChooser(PopupChooser chooser) { chooser_ = std::move(chooser); }
+    void SetDialogRunner(DialogRunner runner) { dialogRunner_ = std::move(runner); }
 
     TreeItemHandle InsertTreeItem(TreeItemHandle parent, TreeItemHandle after,
                                   std::string_view text, bool hasChildren,
@@ -64,14 +68,17 @@ class QtScreen : public ScreenOperations {
     void Notify(std::string_view text) override;
     bool Confirm(std::string_view text) override;
     int ShowPopupMenu(const std::vector<PopupEntry>& entries) override;
+    void ShowDocument(std::string_view path) override;
 
   private:
+    int RunDialog(QDialog& dialog);
     QMessageBox::StandardButton Ask(QMessageBox::Icon icon, std::string_view text,
                                     QMessageBox::StandardButtons buttons);
 
     CMainFrame* frame_ = nullptr;
     MessageAnswerer answerer_;
     PopupChooser chooser_;
+    DialogRunner dialogRunner_;
 };
 
 }  // namespace brovane

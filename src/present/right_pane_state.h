@@ -34,6 +34,9 @@ struct RightPaneState {
     std::uint32_t currentIndex = 0;
     bool canGoPrevious = false;
     bool canGoNext = false;
+    // The last read of the unit now addressed brought all of its bytes; when
+    // it did not, currentBuffer holds no data of that unit to write back.
+    bool unitRead = false;
 };
 
 // Releases the current buffer, then allocates a zero-filled one of that

@@ -89,6 +89,9 @@ class ScreenOperations {
 
     // A pop-up menu at the cursor; answers the chosen command, or 0.
     virtual int ShowPopupMenu(const std::vector<PopupEntry>& entries) = 0;
+
+    // Shows the text document at path in a window of its own.
+    virtual void ShowDocument(std::string_view path) = 0;
 };
 
 // What the core answers to the panes' notifications.

@@ -14,7 +14,6 @@ namespace {
 
 // Below this cluster estimate a volume is FAT12.
 constexpr std::uint32_t kFat12ClusterLimit = 4096;
-constexpr std::uint16_t kDirectoryAttribute = 0x10;
 constexpr std::uint32_t kDirectoryEntryBytes = 32;
 
 // The item being expanded and the child inserted last, so that each new

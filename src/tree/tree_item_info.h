@@ -52,4 +52,11 @@ struct TreeItemInfo {
     std::uint32_t int13Extensions;  // the disk library's extension value, passed back unchanged
 };
 
+// A directory-entry item with the sub-directory attribute: listed, and
+// paged as a directory.
+inline constexpr std::uint16_t kDirectoryAttribute = 0x10;
+inline bool IsDirectory(const TreeItemInfo& item) {
+    return (item.attributes & kDirectoryAttribute) != 0;
+}
+
 }  // namespace brovane

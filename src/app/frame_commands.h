@@ -1,0 +1,23 @@
+// The commands that act on the whole window: refreshing the disk list,
+// switching a dumping mode, the tree's right-click menu and Usage.
+#pragma once
+
+#include <string>
+
+#include "app/session.h"
+
+namespace brovane {
+
+// Rebuilds the tree from the disks and selects the last hard disk (none
+// when there is no hard disk), which shows it.
+void RefreshDisks(Session& session);
+// Toggles the command's check mark and shows the tree's current item again
+// in the new mode.
+void SetDumpingMode(ScreenOperations& screen, bool& ignoreSelectionChange, int command);
+// "Disk Copy" for a floppy or volume's item, "Raw Search" for an item that
+// does not start a disk, partition or volume; neither entry does anything.
+void ShowTreeContextMenu(ScreenOperations& screen);
+// Opens the usage document that lies beside the program.
+void ShowUsage(ScreenOperations& screen, const std::string& programDirectory);
+
+}  // namespace brovane

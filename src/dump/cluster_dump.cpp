@@ -1,0 +1,114 @@
+#include "dump/cluster_dump.h"
+
+#include <span>
+
+#include "disk/sector_transfer.h"
+#include "dump/dump_position.h"
+#include "dump/dump_rows.h"
+#include "format/fat_chain.h"
+#include "present/list_pane.h"
+#include "screen/texts.h"
+#include "tree/fat_read.h"
+#include "tree/item_run.h"
+
+namespace brovane {
+
+namespace {
+
+// Reads the FAT into the current buffer and lists the item's chain into
+// clusterChain. False when the dump stops: after a message, or silently for
+// an empty chain.
+bool LoadChain(const DiskIo& io, RightPaneState& pane, const TreeItemInfo& item) {
+    if (!ReadFatCopy(io, item, pane.currentBuffer)) {
+        io.screen.Notify("FAT not accessible!");
+        return false;
+    }
+    pane.clusterChain.Release();
+    pane.chainLength = ChainLength(item.firstCluster, item.fatType, pane.currentBuffer.bytes());
+    if (pane.chainLength == 0) {
+        return false;
+    }
+    pane.clusterChain =
+        PlatformBlock::Allocate(io.platform, std::size_t{pane.chainLength} * sizeof(std::uint32_t));
+    if (!pane.clusterChain) {
+        pane.chainLength = 0;
+        io.screen.Notify("Fatal Error!  Not able to allocate a buffer for FAT Entries!");
+        return false;
+    }
+    std::span<std::uint32_t> chain(reinterpret_cast<std::uint32_t*>(pane.clusterChain.data()),
+                                   pane.chainLength);
+    ListChain(item.firstCluster, item.fatType, chain, pane.currentBuffer.bytes());
+    return true;
+}
+
+// Gives up the FAT for a buffer of one cluster; false after the message.
+bool MakeClusterBuffer(const DiskIo& io, RightPaneState& pane, std::string_view failure) {
+    if (ReplaceCurrentBuffer(io.platform, pane, pane.unitSectors)) {
+        return true;
+    }
+    io.screen.Notify(failure);
+    pane.clusterChain.Release();
+    pane.chainLength = 0;
+    return false;
+}
+
+void ShowFirstCluster(const DiskIo& io, RightPaneState& pane) {
+    InsertDumpRows(io.screen, pane.unitSectors);
+    io.screen.SetStatusText(kPositionPane,
+                            ClusterPositionText(CurrentCluster(pane), UnitStatusSector(pane)));
+    io.screen.SetStatusText(kProgressPane, "");
+    pane.canGoPrevious = false;
+    pane.canGoNext = pane.chainLength != 1;
+}
+
+}  // namespace
+
+bool ReadCurrentUnit(const DiskIo& io, RightPaneState& pane) {
+    std::optional<TreeItemInfo> unit = CurrentUnit(pane);
+    std::uint64_t bytes = unit ? std::uint64_t{unit->sectorCount} * kSectorBytes : 0;
+    pane.unitRead = unit && bytes <= pane.currentBuffer.size() &&
+                    ReadSectors(io, ItemRun(*unit), pane.currentBuffer.data());
+    if (!pane.unitRead) {
+        io.screen.Notify(pane.viewMode == VM_CLUSTER_DUMP ? "Cluster not accessible!"
+                                                          : "Sector not accessible!");
+    }
+    return pane.unitRead;
+}
+
+void ShowClusterDump(const DiskIo& io, RightPaneState& pane, const TreeItemInfo& item) {
+    io.screen.SetStatusText(kProgressPane, kWaitText);
+    ResetListPane(io.screen);
+    InsertDumpColumns(io.screen, kClusterDumpOffsetWidth);
+    pane.currentItem = item;
+    if (!LoadChain(io, pane, item)) {
+        return;
+    }
+    pane.unitSectors = item.sectorsPerCluster;
+    pane.currentIndex = 0;
+    if (!MakeClusterBuffer(io, pane, "Fatal Error!  Not able to allocate a Buffer!")) {
+        return;
+    }
+    pane.viewMode = VM_CLUSTER_DUMP;
+    ReadCurrentUnit(io, pane);
+    ShowFirstCluster(io, pane);
+}
+
+void ShowDirectoryClusterDump(const DiskIo& io, RightPaneState& pane, const TreeItemInfo& item) {
+    pane.viewMode = VM_NONE;
+    io.screen.SetStatusText(kProgressPane, kWaitText);
+    if (!LoadChain(io, pane, item)) {
+        return;
+    }
+    pane.unitSectors = item.sectorsPerCluster;
+    if (!MakeClusterBuffer(io, pane, "Fatal Error!  Not able to allocate a buffer!")) {
+        return;
+    }
+    pane.currentIndex = 0;
+    pane.viewMode = VM_CLUSTER_DUMP;
+    ReadCurrentUnit(io, pane);
+    ResetListPane(io.screen);
+    InsertDumpColumns(io.screen, kDumpOffsetWidth);
+    ShowFirstCluster(io, pane);
+}
+
+}  // namespace brovane

@@ -1,0 +1,23 @@
+// The rows and columns of a dump: 34 columns (offset, sixteen bytes in
+// hexadecimal, a gap, sixteen characters) and 32 callback rows per sector,
+// whose texts the cell-text callback formats from the current buffer.
+#pragma once
+
+#include <cstdint>
+
+#include "screen/screen_operations.h"
+
+namespace brovane {
+
+inline constexpr std::uint32_t kDumpRowsPerSector = 32;
+inline constexpr int kClusterDumpOffsetWidth = 85;
+inline constexpr int kDumpOffsetWidth = 100;
+
+void InsertDumpColumns(ScreenOperations& screen, int offsetWidth);
+// Rows 0 to sectors × 32 − 1, each with its own number as item data.
+void InsertDumpRows(ScreenOperations& screen, std::uint32_t sectors);
+// Draws the first sectors × 32 rows again from the current buffer, clearing
+// any selection in them; the focus stays. Rows that no longer exist are skipped.
+void RefreshDumpRows(ScreenOperations& screen, std::uint32_t sectors);
+
+}  // namespace brovane

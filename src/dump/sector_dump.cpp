@@ -1,0 +1,72 @@
+#include "dump/sector_dump.h"
+
+#include "disk/first_sector_read.h"
+#include "disk/sector_transfer.h"
+#include "dump/dump_position.h"
+#include "dump/dump_rows.h"
+#include "present/list_pane.h"
+#include "tree/item_run.h"
+
+namespace brovane {
+
+namespace {
+
+// The first sector of a disk, partition or volume: read by the item's own
+// address, with the floppy reopened once when nothing arrived.
+bool ReadByOwnAddress(const DiskIo& io, RightPaneState& pane, const TreeItemInfo& sector) {
+    constexpr FloppyReopen kReopenWhenNothingRead{false, true, false};
+    switch (
+        ReadFirstSectors(io, ItemRun(sector), pane.currentBuffer.data(), kReopenWhenNothingRead)) {
+        case FirstSectorRead::Read:
+            return true;
+        case FirstSectorRead::OpenFailed:
+            return false;
+        case FirstSectorRead::NotRead:
+            break;
+    }
+    io.screen.Notify(io.disk.diskAccessMode == DAM_DISK_LIBRARY ? "Sector not accessible!"
+                                                                : "Boot Record not accessible!");
+    return false;
+}
+
+bool ReadFirstSector(const DiskIo& io, RightPaneState& pane, const TreeItemInfo& sector) {
+    if (sector.relativeSector == 0) {
+        return ReadByOwnAddress(io, pane, sector);
+    }
+    if (!ReadSectors(io, ItemRun(sector), pane.currentBuffer.data())) {
+        io.screen.Notify("Sector not accessible!");
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+void LoadFirstDumpSector(const DiskIo& io, RightPaneState& pane, const TreeItemInfo& item) {
+    TreeItemInfo sector = item;
+    sector.sectorCount = 1;
+    pane.unitRead = pane.currentBuffer.size() >= kSectorBytes && ReadFirstSector(io, pane, sector);
+    if (!pane.unitRead) {
+        return;
+    }
+    InsertDumpRows(io.screen, 1);
+    io.screen.SetStatusText(kPositionPane, SectorPositionText(sector.relativeSector));
+}
+
+void ShowSectorDump(const DiskIo& io, RightPaneState& pane, const TreeItemInfo& item) {
+    ResetListPane(io.screen);
+    InsertDumpColumns(io.screen, kDumpOffsetWidth);
+    pane.unitSectors = 1;
+    if (!ReplaceCurrentBuffer(io.platform, pane, 1)) {
+        io.screen.Notify("Fatal Error! Not able to allocate a buffer!");
+        return;
+    }
+    pane.viewMode = VM_SECTOR_DUMP;
+    pane.currentIndex = 0;
+    LoadFirstDumpSector(io, pane, item);
+    pane.canGoPrevious = false;
+    pane.canGoNext = item.sectorCount != 1;
+    pane.currentItem = item;
+}
+
+}  // namespace brovane
