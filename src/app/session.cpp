@@ -2,7 +2,9 @@
 
 #include "app/frame_commands.h"
 #include "app/selection_dispatch.h"
+#include "dump/byte_edit.h"
 #include "dump/dump_paging.h"
+#include "dump/write_changes.h"
 #include "present/cell_text.h"
 #include "tree/partition_walk.h"
 
@@ -35,9 +37,13 @@ std::string_view Session::GetCellText(int column, std::uintptr_t itemData) {
     return CellText(pane, column, itemData, cellText_);
 }
 
-void Session::OnListDoubleClick() {}
+void Session::OnListDoubleClick() {
+    EditFocusedRow(screen, pane);
+}
 
-void Session::OnListRightClick() {}
+void Session::OnListRightClick() {
+    ShowDumpContextMenu(screen);
+}
 
 void Session::OnCommand(int command) {
     switch (command) {
@@ -56,6 +62,9 @@ void Session::OnCommand(int command) {
             break;
         case CMD_USAGE:
             ShowUsage(screen, disk.programDirectory);
+            break;
+        case CMD_WRITE_CHANGES:
+            WriteChanges(Io(), pane);
             break;
         default:
             break;

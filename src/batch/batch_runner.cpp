@@ -71,7 +71,8 @@ bool BatchRunner::RunLine(std::string_view line, std::string& error) {
         {"expand", &BatchRunner::ExpandPath},     {"collapse", &BatchRunner::CollapsePath},
         {"select", &BatchRunner::SelectPath},     {"list", &BatchRunner::PrintList},
         {"command", &BatchRunner::ChooseCommand}, {"key", &BatchRunner::PressKey},
-        {"rightclick", &BatchRunner::RightClick},
+        {"rightclick", &BatchRunner::RightClick}, {"edit", &BatchRunner::EditRow},
+        {"answer", &BatchRunner::Answer},
     };
     for (const auto& [name, handler] : kCommands) {
         if (command == name) {
@@ -251,6 +252,78 @@ bool BatchRunner::PrintList(std::string_view arguments, std::string& error) {
         }
         out_ << '\n';
     }
+    return true;
+}
+
+namespace {
+
+// Splits the words of an edit line; a word in single quotes is taken as
+// written, spaces included ('' is the empty text).
+bool SplitWords(std::string_view text, std::vector<std::string>& words, std::string& error) {
+    std::size_t at = 0;
+    while (at < text.size()) {
+        if (text[at] == ' ' || text[at] == '\t') {
+            ++at;
+            continue;
+        }
+        if (text[at] == '\'') {
+            std::size_t end = text.find('\'', at + 1);
+            if (end == std::string_view::npos) {
+                error = "unclosed quote in '" + std::string(text) + "'";
+                return false;
+            }
+            words.emplace_back(text.substr(at + 1, end - at - 1));
+            at = end + 1;
+            continue;
+        }
+        std::size_t end = text.find_first_of(" \t", at);
+        end = end == std::string_view::npos ? text.size() : end;
+        words.emplace_back(text.substr(at, end - at));
+        at = end;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool BatchRunner::EditRow(std::string_view arguments, std::string& error) {
+    std::vector<std::string> words;
+    if (!SplitWords(arguments, words, error)) {
+        return false;
+    }
+    int row = 0;
+    if (words.empty() || !ParseCount(words[0], row) || row >= screen_.GetListItemCount()) {
+        error = "no such row '" + (words.empty() ? std::string() : words[0]) + "'";
+        return false;
+    }
+    std::optional<TextScreen::BoxTexts> boxes;
+    if (words.size() == 2 && words[1] == "cancel") {
+        boxes.reset();
+    } else if (words.size() == 17) {
+        boxes.emplace();
+        for (std::size_t n = 0; n < boxes->size(); ++n) {
+            if (words[n + 1].size() > static_cast<std::size_t>(kByteBoxLimit)) {
+                error = "a box takes at most 2 characters: '" + words[n + 1] + "'";
+                return false;
+            }
+            (*boxes)[n] = words[n + 1];
+        }
+    } else {
+        error = "edit needs ROW and sixteen box texts, or ROW cancel";
+        return false;
+    }
+    screen_.SetNextEdit(std::move(boxes));
+    screen_.DoubleClickList(row);
+    screen_.SetNextEdit(std::nullopt);
+    return true;
+}
+
+bool BatchRunner::Answer(std::string_view arguments, std::string& error) {
+    if (arguments != "yes" && arguments != "no") {
+        error = "answer needs yes or no";
+        return false;
+    }
+    screen_.QueueAnswer(arguments == "yes");
     return true;
 }
 

@@ -38,6 +38,8 @@ class BatchRunner {
     bool CollapsePath(std::string_view path, std::string& error);
     bool SelectPath(std::string_view path, std::string& error);
     bool RightClick(std::string_view arguments, std::string& error);
+    bool EditRow(std::string_view arguments, std::string& error);
+    bool Answer(std::string_view arguments, std::string& error);
     TreeItemHandle RequireItem(std::string_view path, std::string& error);
     bool ChooseCommand(std::string_view name, std::string& error);
     bool PressKey(std::string_view key, std::string& error);

@@ -297,6 +297,20 @@ void TextScreen::ShowDocument(std::string_view path) {
     Print(document ? "document: " + EscapeText(path) : "message: " + EscapeText(kUsageMissingText));
 }
 
+bool TextScreen::EditBytesDialog(EditBytes& bytes) {
+    std::optional<BoxTexts> boxes = std::move(nextEdit_);
+    nextEdit_.reset();
+    Print("dialog: " + std::string(kByteDialogTitle) + (boxes ? " -> OK" : " -> Cancel"));
+    if (!boxes) {
+        return false;
+    }
+    for (std::size_t n = 0; n < bytes.size(); ++n) {
+        const std::string& text = (*boxes)[n];
+        ParseByteBox(text == kKeepBox ? ByteBoxText(bytes[n]) : text, bytes[n]);
+    }
+    return true;
+}
+
 std::string EscapeText(std::string_view text) {
     std::string out;
     out.reserve(text.size());

@@ -4,10 +4,12 @@
 // same notifications the GUI raises.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -63,6 +65,7 @@ class TextScreen : public ScreenOperations {
     bool Confirm(std::string_view text) override;
     int ShowPopupMenu(const std::vector<PopupEntry>& entries) override;
     void ShowDocument(std::string_view path) override;
+    bool EditBytesDialog(EditBytes& bytes) override;
 
     // --- The user's actions ---
     // The expand button; a refused expansion stays collapsed. False when the
@@ -75,6 +78,11 @@ class TextScreen : public ScreenOperations {
     void DoubleClickList(int row);
     // Answers for the next confirmation boxes, in order; unanswered boxes answer no.
     void QueueAnswer(bool yes) { answers_.push_back(yes); }
+    // What the user does in the next byte dialog: the sixteen box texts to
+    // press OK with (nothing: Cancel). kKeepBox keeps a box as shown.
+    using BoxTexts = std::array<std::string, 16>;
+    static constexpr std::string_view kKeepBox = "=";
+    void SetNextEdit(std::optional<BoxTexts> boxes) { nextEdit_ = std::move(boxes); }
 
     // --- What is on screen ---
     struct ColumnView {
@@ -141,6 +149,7 @@ class TextScreen : public ScreenOperations {
     std::set<int> checked_;
     std::deque<bool> answers_;
     std::vector<PopupEntry> lastPopup_;
+    std::optional<BoxTexts> nextEdit_;
 };
 
 // Escapes a text for one output line: "\" as "\\", bytes below 0x20, 0x7F

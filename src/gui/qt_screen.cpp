@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QSplitter>
 
+#include "gui/byte_edit_dialog.h"
 #include "gui/latin1_text.h"
 #include "gui/left_view.h"
 #include "gui/main_frame.h"
@@ -176,6 +177,15 @@ void QtScreen::ShowDocument(std::string_view path) {
     }
     CUsageDlg dialog(QString::fromLatin1(file.readAll()), frame_);
     RunDialog(dialog);
+}
+
+bool QtScreen::EditBytesDialog(EditBytes& bytes) {
+    CByteEditDlg dialog(bytes, frame_);
+    if (RunDialog(dialog) != QDialog::Accepted) {
+        return false;
+    }
+    bytes = dialog.Bytes();
+    return true;
 }
 
 }  // namespace brovane

@@ -69,6 +69,7 @@ class QtScreen : public ScreenOperations {
     bool Confirm(std::string_view text) override;
     int ShowPopupMenu(const std::vector<PopupEntry>& entries) override;
     void ShowDocument(std::string_view path) override;
+    bool EditBytesDialog(EditBytes& bytes) override;
 
   private:
     int RunDialog(QDialog& dialog);

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "screen/byte_boxes.h"
+
 namespace brovane {
 
 // The record a tree item carries; the screen only keeps its address.
@@ -92,6 +94,11 @@ class ScreenOperations {
 
     // Shows the text document at path in a window of its own.
     virtual void ShowDocument(std::string_view path) = 0;
+
+    // The modal byte dialog "Enter Bytes to Change": its sixteen boxes show
+    // the bytes; on OK the boxes are parsed back into them (ParseByteBox) and
+    // the answer is true, on Cancel they are left alone and it is false.
+    virtual bool EditBytesDialog(EditBytes& bytes) = 0;
 };
 
 // What the core answers to the panes' notifications.

@@ -1,0 +1,17 @@
+// Changing the bytes of a dump sixteen at a time: a double click on a row
+// opens the byte dialog with the row's bytes, and OK puts the new values in
+// the current buffer, where they wait for Write Changes. And the list pane's
+// right-click menu, whose entries carry no action.
+#pragma once
+
+#include "present/right_pane_state.h"
+#include "screen/screen_operations.h"
+
+namespace brovane {
+
+// Edits the first focused row; nothing when no row has the focus or the
+// row's bytes do not lie inside the current buffer.
+void EditFocusedRow(ScreenOperations& screen, RightPaneState& pane);
+void ShowDumpContextMenu(ScreenOperations& screen);
+
+}  // namespace brovane
