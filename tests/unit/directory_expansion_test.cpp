@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <set>
+#include <tuple>
 
 #include "walk_harness.h"
 
@@ -56,6 +58,13 @@ EntryDescription WithClusters(EntryDescription entry, std::vector<std::uint32_t>
     return entry;
 }
 
+// The fields a directory hands down to its children.
+auto Inherited(const TreeItemInfo& r) {
+    return std::tuple(r.driveNumber, r.cylinder, r.head, r.sector, r.baseSector, r.int13Extensions,
+                      r.heads, r.sectorsPerTrack, r.sectorsPerCluster, r.reservedSectors,
+                      r.sectorsPerFat, r.firstDataSector, r.volumeSectors, r.fatType);
+}
+
 // A raw 32-byte entry: 11 name bytes, attributes, first cluster.
 std::vector<std::uint8_t> RawEntry(const char (&name)[12], std::uint8_t attributes,
                                    std::uint16_t cluster = 0) {
@@ -67,17 +76,31 @@ std::vector<std::uint8_t> RawEntry(const char (&name)[12], std::uint8_t attribut
     return entry;
 }
 
-class DirectoryExpansionTest : public ::testing::TestWithParam<bool>, public WalkHarness {
-  protected:
-    // Places the disk, starts in the mode under test and expands down to
+std::vector<std::string> Messages(std::initializer_list<const char*> texts) {
+    std::vector<std::string> lines;
+    for (const char* text : texts) {
+        lines.push_back(std::string("message: ") + text);
+    }
+    return lines;
+}
+
+// A session on one volume, and what the tests ask of its tree.
+struct VolumeRun : WalkHarness {
+    // Places the disk, starts in the given access mode and expands down to
     // the volume's children.
-    MemoryDisk& StartOn(const Disk& disk) {
+    MemoryDisk& StartOn(const Disk& disk, bool diskLibrary) {
         MemoryDisk& memory = *platform.FindDisk(PlaceBuiltDisk(platform, disk));
-        Start(GetParam());
+        Start(diskLibrary);
         Batch("expand Hard Disk 1\nexpand " + kVolumePath + "\n");
         return memory;
     }
     void Expand(const std::string& path) { Batch("expand " + path + "\n"); }
+    // Expands the path with its nth allocation failing.
+    void ExpandFailingAllocation(const std::string& path, unsigned nth) {
+        platform.settings.failingAllocation = platform.counters.allocations + nth;
+        Expand(path);
+        platform.settings.failingAllocation = 0;
+    }
     // The item's children: "+ " with an expand button, ". " without, then the text.
     std::vector<std::string> ChildLines(const std::string& path) {
         std::vector<std::string> lines;
@@ -87,20 +110,11 @@ class DirectoryExpansionTest : public ::testing::TestWithParam<bool>, public Wal
         return lines;
     }
     std::size_t ChildCount(const std::string& path) { return screen.Children(Item(path)).size(); }
-    // Expands the path with the next allocation failing, from the first that
-    // the expansion makes.
-    void ExpandFailingAllocation(const std::string& path, unsigned nth) {
-        platform.settings.failingAllocation = platform.counters.allocations + nth;
-        Expand(path);
-        platform.settings.failingAllocation = 0;
-    }
-    std::vector<std::string> Messages(std::initializer_list<const char*> texts) {
-        std::vector<std::string> lines;
-        for (const char* text : texts) {
-            lines.push_back(std::string("message: ") + text);
-        }
-        return lines;
-    }
+};
+
+class DirectoryExpansionTest : public ::testing::TestWithParam<bool>, public VolumeRun {
+  protected:
+    MemoryDisk& StartOn(const Disk& disk) { return VolumeRun::StartOn(disk, GetParam()); }
 };
 
 // ---- Names, records and what is listed ----
@@ -141,14 +155,7 @@ TEST_P(DirectoryExpansionTest, Fat16RootListsByLongOrStoredNameWithTheDirectoryF
     EXPECT_EQ(readme.firstCluster, 7u);
     EXPECT_EQ(readme.attributes, 0x20);
     EXPECT_EQ(Record(kRoot + "/#5").attributes, 0x27);
-    TreeItemInfo inherited = readme;  // every field the directory hands down
-    inherited.kind = root.kind;
-    inherited.sectorCount = root.sectorCount;
-    inherited.relativeSector = root.relativeSector;
-    inherited.attributes = root.attributes;
-    inherited.firstCluster = root.firstCluster;
-    inherited.nameText = root.nameText;
-    EXPECT_EQ(std::memcmp(&inherited, &root, sizeof root), 0);
+    EXPECT_EQ(Inherited(readme), Inherited(root));
     // The name lies right behind its record.
     EXPECT_EQ(readme.nameText, reinterpret_cast<const char*>(&readme + 1));
     EXPECT_STREQ(readme.nameText, "README  .TXT");
@@ -226,16 +233,15 @@ TEST_P(DirectoryExpansionTest, SlotsAndDeletedMarksAreTestedBeforeTheEndMark) {
     EXPECT_EQ(ChildLines(kRoot), std::vector<std::string>{". FIRST   .TXT"});
 
     // In a chain directory a label is not passed over, so its 0 ends the walk.
-    WalkHarness chain;
+    VolumeRun chain;
     FatVolume fat32 = MakeVolume(FatKind::Fat32);
     fat32.rootClusters = {2};
     Disk disk32 = OneVolumeDisk(fat32);
     disk32.pokes.push_back(
         {(kVolumeStart + LayoutOf(fat32).ClusterSector(2, 1)) * std::uint64_t{kBytes}, entries});
-    PlaceBuiltDisk(chain.platform, disk32);
-    chain.Start(GetParam());
-    chain.Batch("expand Hard Disk 1\nexpand " + kVolumePath + "\nexpand " + kRoot + "\n");
-    EXPECT_TRUE(chain.screen.Children(chain.Item(kRoot)).empty());
+    chain.StartOn(disk32, GetParam());
+    chain.Expand(kRoot);
+    EXPECT_EQ(chain.ChildCount(kRoot), 0u);
     EXPECT_TRUE(chain.printed.empty());
 }
 
@@ -246,7 +252,7 @@ TEST_P(DirectoryExpansionTest, EmptyRootsListNothingAndSayNothing) {
         {"root_entries", 15},  // fewer entries than one sector holds
     };
     for (const auto& [field, value] : damages) {
-        WalkHarness run;
+        VolumeRun run;
         FatVolume volume = MakeVolume(FatKind::Fat16);
         volume.entries = {FileEntry("/NOTSEEN.TXT", "x")};
         if (*field != '\0') {
@@ -254,10 +260,9 @@ TEST_P(DirectoryExpansionTest, EmptyRootsListNothingAndSayNothing) {
         } else {
             volume.entries.clear();
         }
-        PlaceBuiltDisk(run.platform, OneVolumeDisk(volume));
-        run.Start(GetParam());
-        run.Batch("expand Hard Disk 1\nexpand " + kVolumePath + "\nexpand " + kRoot + "\n");
-        EXPECT_TRUE(run.screen.Children(run.Item(kRoot)).empty()) << field << value;
+        run.StartOn(OneVolumeDisk(volume), GetParam());
+        run.Expand(kRoot);
+        EXPECT_EQ(run.ChildCount(kRoot), 0u) << field << value;
         EXPECT_TRUE(run.printed.empty()) << field << value;
         EXPECT_EQ(run.platform.LiveBlocks(), 2u);
     }
@@ -328,14 +333,13 @@ TEST_P(DirectoryExpansionTest, DamagedChainsEndWhereTheyCloseOrSayTheyCannotBeLo
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        WalkHarness run;
+        VolumeRun run;
         FatVolume damaged = volume;
         damaged.fatOverrides.push_back(c.damage);
-        PlaceBuiltDisk(run.platform, OneVolumeDisk(damaged));
-        run.Start(GetParam());
-        run.Batch("expand Hard Disk 1\nexpand " + kVolumePath + "\nexpand " + kRoot + "\nexpand " +
-                  kRoot + "/Damaged\n");
-        EXPECT_EQ(run.screen.Children(run.Item(kRoot + "/Damaged")).size(), c.children);
+        run.StartOn(OneVolumeDisk(damaged), GetParam());
+        run.Expand(kRoot);
+        run.Expand(kRoot + "/Damaged");
+        EXPECT_EQ(run.ChildCount(kRoot + "/Damaged"), c.children);
         EXPECT_EQ(run.printed, c.message ? Messages({c.message}) : std::vector<std::string>{});
         EXPECT_EQ(run.platform.LiveBlocks(), 2u);
     }
@@ -364,16 +368,14 @@ TEST_P(DirectoryExpansionTest, BuffersLargerThanTheVolumeAreRefusedWithTheirMess
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.field);
-        WalkHarness run;
+        VolumeRun run;
         FatVolume volume = c.kind == FatKind::Fat32 ? fat32 : MakeVolume(FatKind::Fat16);
         volume.bootOverrides.push_back({c.field, c.value});
-        PlaceBuiltDisk(run.platform, OneVolumeDisk(volume));
-        run.Start(GetParam());
-        run.Batch("expand Hard Disk 1\nexpand " + kVolumePath + "\n");
+        run.StartOn(OneVolumeDisk(volume), GetParam());
         unsigned allocations = run.platform.counters.allocations;
-        run.Batch("expand " + kRoot + "\n");
+        run.Expand(kRoot);
         EXPECT_EQ(run.printed, Messages({c.message}));
-        EXPECT_TRUE(run.screen.Children(run.Item(kRoot)).empty());
+        EXPECT_EQ(run.ChildCount(kRoot), 0u);
         EXPECT_EQ(run.platform.LiveBlocks(), 2u);
         // At most the FAT was allocated, never the refused block.
         EXPECT_LE(run.platform.counters.allocations - allocations, 2u);
@@ -396,46 +398,41 @@ TEST_P(DirectoryExpansionTest, UnreadableRootSectorsListAsDeletedAndTheListingGo
     EXPECT_EQ(screen.StatusText(kProgressPane), "");
 }
 
-TEST_P(DirectoryExpansionTest, TheSecondFatIsUsedSilentlyAndNeitherSaysSo) {
+// A FAT32 root of two clusters: 16 files in the first, 4 in the second.
+TEST_P(DirectoryExpansionTest, UnreadableFatsAndClustersEndTheListingUnlessOneFatReads) {
     FatVolume volume = MakeVolume(FatKind::Fat32);
     volume.rootClusters = {2, 3};
-    for (int i = 0; i < 20; ++i) {  // 16 in the first cluster, 4 in the second
+    for (int i = 0; i < 20; ++i) {
         volume.entries.push_back(FileEntry("/F" + std::to_string(i) + ".TXT", ""));
     }
     const VolumeLayout layout = LayoutOf(volume);
-    // The first FAT's sector with the root's chain cannot be read: only the
-    // second copy says that cluster 3 follows cluster 2.
+    const std::uint32_t firstFat = kVolumeStart + layout.reservedSectors;
+    // Only the second copy can say that cluster 3 follows cluster 2.
     MemoryDisk& disk = StartOn(OneVolumeDisk(volume));
-    disk.faults.read.badSectors = {kVolumeStart + layout.reservedSectors};
+    disk.faults.read.badSectors = {firstFat};
     Expand(kRoot);
     EXPECT_EQ(ChildCount(kRoot), 20u);
     EXPECT_TRUE(printed.empty());
 
-    WalkHarness neither;
-    MemoryDisk& both =
-        *neither.platform.FindDisk(PlaceBuiltDisk(neither.platform, OneVolumeDisk(volume)));
-    neither.Start(GetParam());
-    neither.Batch("expand Hard Disk 1\nexpand " + kVolumePath + "\n");
-    both.faults.read.badSectors = {kVolumeStart + layout.reservedSectors,
-                                   kVolumeStart + layout.reservedSectors + layout.sectorsPerFat};
-    neither.Batch("expand " + kRoot + "\n");
-    EXPECT_EQ(neither.printed, Messages({"FAT not accessible!"}));
-    EXPECT_TRUE(neither.screen.Children(neither.Item(kRoot)).empty());
-    // The message ends the listing; the progress pane keeps what the reads left.
-    EXPECT_EQ(neither.screen.StatusText(kProgressPane), "Wait....");
-    EXPECT_EQ(neither.platform.LiveBlocks(), 2u);
-}
-
-TEST_P(DirectoryExpansionTest, AnUnreadableClusterEndsTheListingWithItsMessage) {
-    FatVolume volume = MakeVolume(FatKind::Fat32);
-    volume.rootClusters = {2, 3};
-    volume.entries = {FileEntry("/A.TXT", "x")};
-    MemoryDisk& disk = StartOn(OneVolumeDisk(volume));
-    disk.faults.read.badSectors = {kVolumeStart + LayoutOf(volume).ClusterSector(3, 1)};
-    Expand(kRoot);
-    EXPECT_EQ(printed, Messages({"Not able to load the sub-directory"}));
-    EXPECT_EQ(ChildCount(kRoot), 0u);
-    EXPECT_EQ(platform.LiveBlocks(), 2u);
+    struct Case {
+        std::set<std::uint64_t> badSectors;
+        const char* message;
+    };
+    const Case cases[] = {
+        {{firstFat, firstFat + layout.sectorsPerFat}, "FAT not accessible!"},
+        {{kVolumeStart + layout.ClusterSector(3, 1)}, "Not able to load the sub-directory"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        VolumeRun run;
+        run.StartOn(OneVolumeDisk(volume), GetParam()).faults.read.badSectors = c.badSectors;
+        run.Expand(kRoot);
+        EXPECT_EQ(run.printed, Messages({c.message}));
+        EXPECT_EQ(run.ChildCount(kRoot), 0u);
+        // The message ends the listing; the progress pane keeps what the reads left.
+        EXPECT_EQ(run.screen.StatusText(kProgressPane), "Wait....");
+        EXPECT_EQ(run.platform.LiveBlocks(), 2u);
+    }
 }
 
 TEST_P(DirectoryExpansionTest, EachFailedAllocationHasItsOwnMessageAndLeavesNoBlock) {
@@ -457,14 +454,12 @@ TEST_P(DirectoryExpansionTest, EachFailedAllocationHasItsOwnMessageAndLeavesNoBl
     };
     for (unsigned nth = 1; nth <= 3; ++nth) {
         SCOPED_TRACE(nth);
-        WalkHarness run;
-        PlaceBuiltDisk(run.platform, OneVolumeDisk(fat16));
-        run.Start(GetParam());
-        run.Batch("expand Hard Disk 1\nexpand " + kVolumePath + "\nexpand " + kRoot + "\n");
-        run.platform.settings.failingAllocation = run.platform.counters.allocations + nth;
-        run.Batch("expand " + kRoot + "/#1\n");
+        VolumeRun run;
+        run.StartOn(OneVolumeDisk(fat16), GetParam());
+        run.Expand(kRoot);
+        run.ExpandFailingAllocation(kRoot + "/#1", nth);
         EXPECT_EQ(run.printed, Messages({messages[nth - 1]}));
-        EXPECT_TRUE(run.screen.Children(run.Item(kRoot + "/#1")).empty());
+        EXPECT_EQ(run.ChildCount(kRoot + "/#1"), 0u);
         EXPECT_EQ(run.platform.LiveBlocks(), 2u);
         EXPECT_EQ(run.screen.StatusText(kProgressPane), nth == 1 ? "" : "Wait....");
     }
