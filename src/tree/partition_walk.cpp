@@ -5,6 +5,7 @@
 #include "disk/sector_transfer.h"
 #include "format/boot_record.h"
 #include "format/partition_entry.h"
+#include "tree/directory_listing.h"
 #include "tree/item_run.h"
 #include "tree/system_indicators.h"
 
@@ -230,6 +231,17 @@ bool ExpandItem(const DiskIo& io, ItemStorage& items, TreeWalkState& walk, TreeI
             break;
         case IK_VOLUME:
             outcome = BuildVolumeChildren(expansion);
+            break;
+        // A listing ended by a message leaves the progress text as it is.
+        case IK_ROOT_DIR:
+            if (!ListRootDirectory(io, items, item, *info)) {
+                return true;
+            }
+            break;
+        case IK_DIR_ENTRY:
+            if (!ListChainDirectory(io, items, item, *info)) {
+                return true;
+            }
             break;
         default:
             break;

@@ -1,0 +1,94 @@
+#include "tree/directory_children.h"
+
+#include <algorithm>
+#include <string_view>
+
+namespace brovane {
+
+namespace {
+
+bool PassesOver(const DirectoryEntry& entry, DirectoryHolder holder) {
+    if (IsLongNameSlot(entry) || IsDeleted(entry)) {
+        return true;
+    }
+    if (holder == DirectoryHolder::FixedRoot) {
+        return (entry.attributes & kAttrVolumeLabel) != 0;
+    }
+    return IsDotEntry(entry);
+}
+
+// Stores the record with its name behind it and inserts its tree item.
+bool AddChild(ChildInsertion& insertion, const TreeItemInfo& child, std::string_view name) {
+    TreeItemInfo* record = AppendNamedItemRecord(insertion.items, name);
+    if (record == nullptr) {
+        insertion.io.screen.Notify("Packets memory not enough");
+        return false;
+    }
+    const char* nameText = record->nameText;
+    *record = child;
+    record->nameText = nameText;
+    bool hasChildren = (child.attributes & kAttrDirectory) != 0;
+    insertion.lastChild = insertion.io.screen.InsertCallbackTreeItem(
+        insertion.parent, insertion.lastChild, hasChildren, record);
+    return true;
+}
+
+}  // namespace
+
+TreeItemInfo DirectoryChildRecord(const TreeItemInfo& directory, const DirectoryEntry& entry) {
+    TreeItemInfo child{};
+    child.driveNumber = directory.driveNumber;
+    child.cylinder = directory.cylinder;
+    child.head = directory.head;
+    child.sector = directory.sector;
+    child.baseSector = directory.baseSector;
+    child.int13Extensions = directory.int13Extensions;
+    child.heads = directory.heads;
+    child.sectorsPerTrack = directory.sectorsPerTrack;
+    child.sectorsPerCluster = directory.sectorsPerCluster;
+    child.reservedSectors = directory.reservedSectors;
+    child.sectorsPerFat = directory.sectorsPerFat;
+    child.firstDataSector = directory.firstDataSector;
+    child.volumeSectors = directory.volumeSectors;
+    child.fatType = directory.fatType;
+    child.kind = IK_DIR_ENTRY;
+    child.sectorCount = 0;
+    // Behind a fixed root directory, or where a chain directory's data
+    // area already begins: the first data sector either way.
+    child.relativeSector = directory.relativeSector + directory.sectorCount;
+    child.attributes = entry.attributes;
+    child.firstCluster = StartCluster(entry, directory.fatType);
+    return child;
+}
+
+std::string_view DirectoryChildName(ByteSpan data, std::size_t index, const DirectoryEntry& entry,
+                                    ChildNameText& text) {
+    if (index > 0 && AssembleLongName(data, index, text) > 0) {
+        return std::string_view(text.data());
+    }
+    const auto shortName = ShortName(entry);
+    std::copy_n(shortName.begin(), kShortNameLength, text.begin());
+    return std::string_view(text.data(), kShortNameLength);
+}
+
+bool AddDirectoryChildren(ChildInsertion& insertion, const TreeItemInfo& directory, ByteSpan data,
+                          DirectoryHolder holder) {
+    ChildNameText text{};
+    const std::size_t count = DirectoryEntryCount(data);
+    for (std::size_t index = 0; index < count; ++index) {
+        const DirectoryEntry entry = ReadDirectoryEntry(data, index);
+        if (PassesOver(entry, holder)) {
+            continue;
+        }
+        if (IsEndOfDirectory(entry)) {
+            break;
+        }
+        std::string_view name = DirectoryChildName(data, index, entry, text);
+        if (!AddChild(insertion, DirectoryChildRecord(directory, entry), name)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace brovane
