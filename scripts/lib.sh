@@ -34,12 +34,22 @@ brovane_install_packages() {
   apt-get update -qq && apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-# Configures and builds one preset with Ninja when it is there.
+# A build folder configured with another generator (an older configure by
+# hand) cannot be reconfigured with the presets' Ninja: start it afresh.
+brovane_drop_foreign_cache() {
+  local folder=build/$1
+  local cache=$folder/CMakeCache.txt
+  if [ -f "$cache" ] && ! grep -qx 'CMAKE_GENERATOR:INTERNAL=Ninja' "$cache"; then
+    echo "$folder was configured with another generator than Ninja: configuring it afresh."
+    rm -rf "$cache" "$folder/CMakeFiles"
+  fi
+}
+
+# Configures and builds one preset (the presets name Ninja and -j2);
+# further arguments go to the build, for example --target NAME.
 brovane_build() {
   local preset=$1
   shift
-  if command -v ninja >/dev/null 2>&1; then
-    export CMAKE_GENERATOR=Ninja
-  fi
-  cmake --preset "$preset" "$@" >/dev/null && cmake --build --preset "$preset"
+  brovane_drop_foreign_cache "$preset"
+  cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset" "$@"
 }
