@@ -1,5 +1,5 @@
-# Shared by scripts/run and scripts/test: the Debian packages the project
-# needs, installed when missing, and the configure-and-build step.
+# Shared by scripts/run, scripts/test and scripts/fuzz: the Debian packages
+# the project needs, installed when missing, and the configure-and-build step.
 
 # Build and test tools, and the independent readers the acceptance tests
 # compare against.
@@ -8,6 +8,13 @@ BROVANE_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev
   dosfstools mtools sleuthkit fdisk
+)
+
+# What the fuzz preset adds: clang with its sanitizer and libFuzzer
+# runtimes, and the symbolizer that names the frames of a crash.
+BROVANE_FUZZ_PACKAGES=(
+  cmake ninja-build
+  clang-14 libclang-rt-14-dev llvm-14
 )
 
 brovane_missing_packages() {
