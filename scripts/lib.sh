@@ -1,5 +1,5 @@
-# Shared by scripts/run and scripts/test: the Debian packages the project
-# needs, installed when missing, and the configure-and-build step.
+# Shared by scripts/run, scripts/test and scripts/fuzz: the Debian packages
+# the project needs, installed when missing, and the configure-and-build step.
 
 # Build and test tools, and the independent readers the acceptance tests
 # compare against.
@@ -8,6 +8,13 @@ BROVANE_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev
   dosfstools mtools sleuthkit fdisk
+)
+
+# What the fuzz preset adds: clang with its sanitizer and libFuzzer
+# runtimes, and the symbolizer that names the frames of a crash.
+BROVANE_FUZZ_PACKAGES=(
+  cmake ninja-build
+  clang-14 libclang-rt-14-dev llvm-14
 )
 
 brovane_missing_packages() {
@@ -34,12 +41,22 @@ brovane_install_packages() {
   apt-get update -qq && apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-# Configures and builds one preset with Ninja when it is there.
+# A build folder configured with another generator (an older configure by
+# hand) cannot be reconfigured with the presets' Ninja: start it afresh.
+brovane_drop_foreign_cache() {
+  local folder=build/$1
+  local cache=$folder/CMakeCache.txt
+  if [ -f "$cache" ] && ! grep -qx 'CMAKE_GENERATOR:INTERNAL=Ninja' "$cache"; then
+    echo "$folder was configured with another generator than Ninja: configuring it afresh."
+    rm -rf "$cache" "$folder/CMakeFiles"
+  fi
+}
+
+# Configures and builds one preset (the presets name Ninja and -j2);
+# further arguments go to the build, for example --target NAME.
 brovane_build() {
   local preset=$1
   shift
-  if command -v ninja >/dev/null 2>&1; then
-    export CMAKE_GENERATOR=Ninja
-  fi
-  cmake --preset "$preset" "$@" >/dev/null && cmake --build --preset "$preset"
+  brovane_drop_foreign_cache "$preset"
+  cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset" "$@"
 }
