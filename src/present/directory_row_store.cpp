@@ -40,8 +40,13 @@ DirectoryRow MakeDirectoryRow(const DirectoryEntry& entry, std::uint16_t fatType
     };
 }
 
+// A row takes a record and a zero byte, plus a long name only when a slot
+// stands directly in front of its entry; slots take no row. Counting that
+// slot with the row, no entry ever needs more than half of a record, the
+// longest name and its zero byte, however slots and entries are mixed.
 std::uint64_t DirectoryRowStoreBytes(std::uint64_t sectors) {
-    return sectors * kEntriesPerSector * (kRecordBytes + kMaxLongNameBytes);
+    static_assert(kRecordBytes + 1 <= (kRecordBytes + kMaxLongNameBytes) / 2);
+    return (sectors * kEntriesPerSector * (kRecordBytes + kMaxLongNameBytes) + 1) / 2;
 }
 
 bool MakeDirectoryRowStore(Platform& platform, DirectoryRowStore& store, std::uint64_t sectors) {

@@ -44,8 +44,10 @@ struct DirectoryRowStore {
 DirectoryRow MakeDirectoryRow(const DirectoryEntry& entry, std::uint16_t fatType);
 
 // The bytes a store needs so that a directory of that many sectors can never
-// overrun it: 16 entries a sector, each taking one record, the longest long
-// name and its zero byte.
+// overrun it. Each listed entry takes one record, its long name and a zero
+// byte, and a sector holds 16 entries; since a long name needs a slot in
+// front of its entry, half of a record, the longest name and its zero byte
+// for every entry is enough.
 std::uint64_t DirectoryRowStoreBytes(std::uint64_t sectors);
 
 // Releases the store held, then makes an empty one for a directory of that

@@ -439,14 +439,34 @@ TEST(DirectoryListingTest, ListingsHoldTwoBlocksAndReleaseThemOnce) {
 TEST(DirectoryRowStoreTest, SizedForTheWorstCaseAndNeverOverrun) {
     MemoryPlatform platform;
     DirectoryRowStore store;
-    const std::uint64_t perSector = DirectoryRowStoreBytes(1);
-    EXPECT_EQ(perSector, 16 * (sizeof(DirectoryRow) + kMaxLongNameBytes));
-    EXPECT_FALSE(MakeDirectoryRowStore(platform, store, kMaxBlockBytes / perSector + 1));
+    EXPECT_FALSE(
+        MakeDirectoryRowStore(platform, store, kMaxBlockBytes / DirectoryRowStoreBytes(1) + 1));
     EXPECT_FALSE(MakeDirectoryRowStore(platform, store, UINT32_MAX));
     EXPECT_EQ(platform.counters.allocations, 0u);  // refused before asking for memory
 
     ASSERT_TRUE(MakeDirectoryRowStore(platform, store, 0));  // a valid store of no rows
     EXPECT_FALSE(AppendDirectoryRow(store, DirectoryRow{}, {}, 0));
+
+    // The most a directory can ask of its store: slots and short entries in
+    // turn, every byte the name walk reads nonzero and no end bit, so each
+    // short entry takes its name from up to 20 entries in front of it.
+    Bytes worst(32 * 512, 0x31);
+    for (std::size_t entry = 0; entry < worst.size() / 32; ++entry) {
+        if (entry % 2 == 0) {
+            PutSlot(worst, entry, 0x01, "slot characte");
+        } else {
+            worst[entry * 32 + 11] = 0x20;
+        }
+    }
+    ASSERT_TRUE(MakeDirectoryRowStore(platform, store, 32));
+    for (std::size_t entry = 1; entry < worst.size() / 32; entry += 2) {
+        std::optional<std::uintptr_t> index =
+            AppendDirectoryRow(store, DirectoryRow{}, worst, entry);
+        ASSERT_TRUE(index) << entry;
+        EXPECT_EQ(FindDirectoryRow(store, *index)->longName.size(),
+                  13 * std::min<std::size_t>(entry, 20));
+    }
+    EXPECT_LE(store.used, store.block.size());
 
     // Thirty-two sectors of the longest names offered to a store for one
     // sector, behind a row without a name, so the last row finds less room
@@ -470,16 +490,16 @@ TEST(DirectoryRowStoreTest, SizedForTheWorstCaseAndNeverOverrun) {
         }
         rows.push_back(*index);
     }
-    // Sixteen rows fill the store but for less room than a whole name needs.
+    // Whole rows fill the store but for less room than a whole name needs.
     const std::size_t record = sizeof(DirectoryRow);
-    const std::size_t left = store.block.size() - (record + 1) - 15 * (record + 261);
+    const std::size_t whole = (store.block.size() - (record + 1)) / (record + 261);
+    const std::size_t left = store.block.size() - (record + 1) - whole * (record + 261);
     ASSERT_GT(left, record + 1);
-    ASSERT_LT(left, record + 261);
-    ASSERT_EQ(rows.size(), 17u);
+    ASSERT_EQ(rows.size(), whole + 2);
     EXPECT_EQ(store.used, store.block.size());
     for (std::size_t i = 1; i < rows.size(); ++i) {
         EXPECT_EQ(FindDirectoryRow(store, rows[i])->longName,
-                  std::string(i < 16 ? 260 : left - record - 1, letter(21 * i)));
+                  std::string(i <= whole ? 260 : left - record - 1, letter(21 * i)));
     }
     EXPECT_FALSE(FindDirectoryRow(store, store.used));
     ReleaseDirectoryRowStore(store);
