@@ -280,6 +280,17 @@ TEST(DirectoryListingTest, NoChainOrAFileLeavesAnEmptyPaneWithoutAMessage) {
     EXPECT_TRUE(run.printed.empty());
 }
 
+TEST(DirectoryListingTest, RootOfFewerThanSixteenEntriesListsNothingWithoutAMessage) {
+    DirectoryDisk run({imagebuilder::FileEntry("/A.TXT", "a")});
+    run.Open();
+    TreeItemInfo root = run.Record(kFat16Root);
+    root.sectorCount = 0;                           // what a boot record of 15 root entries gives
+    ASSERT_EQ(run.Listing(kFat16Root).size(), 2u);  // the buffer kept holds an entry
+    EXPECT_EQ(run.Show(root), std::vector<std::string>{kHeadings});
+    EXPECT_EQ(run.Position(), "1: Current Sector Number: " + std::to_string(root.relativeSector));
+    EXPECT_TRUE(run.printed.empty());
+}
+
 struct FailureCase {
     const char* name;
     bool subDirectory;
