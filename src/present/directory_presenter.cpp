@@ -1,5 +1,6 @@
 #include "present/directory_presenter.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <optional>
