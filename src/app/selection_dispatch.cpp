@@ -2,6 +2,7 @@
 
 #include "dump/cluster_dump.h"
 #include "dump/sector_dump.h"
+#include "present/directory_presenter.h"
 #include "present/list_pane.h"
 #include "present/table_presenters.h"
 #include "screen/command_table.h"
@@ -22,6 +23,18 @@ void ResetPaneState(RightPaneState& pane, const TreeItemInfo& item) {
     pane.viewMode = VM_NONE;
 }
 
+// A sub-directory is listed; a file shows its clusters as a dump.
+void ShowDirectoryEntry(const DiskIo& io, RightPaneState& pane, const TreeItemInfo& item) {
+    if (!PrepareChainBuffer(io, pane, item)) {
+        return;
+    }
+    if (IsDirectory(item)) {
+        ShowSubDirectory(io, pane, item);
+    } else {
+        ShowClusterDump(io, pane, item);
+    }
+}
+
 void ShowStructure(const DiskIo& io, RightPaneState& pane, const TreeItemInfo& item) {
     switch (item.kind) {
         case IK_HARD_DISK:
@@ -31,6 +44,13 @@ void ShowStructure(const DiskIo& io, RightPaneState& pane, const TreeItemInfo& i
         case IK_VOLUME:
         case IK_UNKNOWN:
             ShowBootRecord(io, pane, item);
+            break;
+        case IK_ROOT_DIR:
+            ReleaseDirectoryRowStore(pane.directoryRows);
+            ShowRootDirectory(io, pane, item);
+            break;
+        case IK_DIR_ENTRY:
+            ShowDirectoryEntry(io, pane, item);
             break;
         default:
             break;
@@ -66,6 +86,7 @@ void ShowSectorsOrClusters(const DiskIo& io, RightPaneState& pane, const TreeIte
 
 bool PrepareChainBuffer(const DiskIo& io, RightPaneState& pane, const TreeItemInfo& item) {
     pane.currentBuffer.Release();
+    ReleaseDirectoryRowStore(pane.directoryRows);
     pane.currentBuffer = AllocateFatImage(io.platform, item);
     if (!pane.currentBuffer) {
         ClearListPane(io.screen);

@@ -15,8 +15,9 @@ enum class DumpingMode { Structure, SectorCluster, RawSector };
 DumpingMode CurrentDumpingMode(ScreenOperations& screen);
 
 // Replaces the current buffer by one of the size of the item's FAT, into
-// which a directory or file item's chain is loaded; false after the
-// allocation-failure message (the pane is then cleared).
+// which a directory or file item's chain is loaded, and gives up the rows of
+// the listing before; false after the allocation-failure message (the pane
+// is then cleared).
 bool PrepareChainBuffer(const DiskIo& io, RightPaneState& pane, const TreeItemInfo& item);
 
 // The selection-changed notification; info is nullptr when nothing is selected.

@@ -14,6 +14,7 @@ void ReleasePaneBlocks(RightPaneState& pane) {
     pane.currentBuffer.Release();
     pane.clusterChain.Release();
     pane.chainLength = 0;
+    ReleaseDirectoryRowStore(pane.directoryRows);
 }
 
 }  // namespace brovane

@@ -7,6 +7,7 @@
 
 #include "platform/platform.h"
 #include "platform/platform_block.h"
+#include "present/directory_row_store.h"
 #include "tree/tree_item_info.h"
 
 namespace brovane {
@@ -34,6 +35,8 @@ struct RightPaneState {
     std::uint32_t currentIndex = 0;
     bool canGoPrevious = false;
     bool canGoNext = false;
+    // The rows of the directory listing on screen; at most one at a time.
+    DirectoryRowStore directoryRows;
     // The last read of the unit now addressed brought all of its bytes; when
     // it did not, currentBuffer holds no data of that unit to write back.
     bool unitRead = false;

@@ -145,6 +145,87 @@ class DiskViewsTest : public QObject {
         QVERIFY(shown.find("Total Sectors\t4000") != std::string::npos);
         app.MainFrame()->grab().save(BROVANE_GUI_OUTPUT_DIR "/disk-views.png");
     }
+
+    // Both root directories of a built disk, clicked in the real tree, list
+    // the same rows as the text front-end: a label, a 255-character long
+    // name shown whole, a deleted entry with its 0xE5 byte and 13 characters
+    // of its long name.
+    void DirectoryListingShowsTheTextFrontEndsRows() {
+        imagebuilder::Disk disk;
+        disk.sizeBytes = 48 << 20;
+        disk.primaries[0] = Primary(0x06, 2048, 20000, 0x80);
+        disk.primaries[1] = Primary(0x0C, 22048, 70000);
+        imagebuilder::FatVolume fat16 = Volume(imagebuilder::FatKind::Fat16, 2048, 20000);
+        imagebuilder::EntryDescription gone =
+            imagebuilder::FileEntry("/GONE.TXT", "gone", "Gone with its long name.txt");
+        gone.deleted = true;
+        const std::string longest(255, 'n');
+        fat16.entries = {imagebuilder::LabelEntry("VIEWS"),
+                         imagebuilder::DirectoryEntry("/DOCS", "Documents"),
+                         imagebuilder::FileEntry("/LONG.TXT", "long", longest), gone};
+        imagebuilder::FatVolume fat32 = Volume(imagebuilder::FatKind::Fat32, 22048, 70000);
+        fat32.entries = {imagebuilder::FileEntry("/A.TXT", "a", "A file.txt")};
+        disk.volumes = {fat16, fat32};
+        const std::vector<std::vector<int>> volumes = {{0}, {0, 0}, {0, 1}};
+        const std::vector<std::vector<int>> roots = {{0, 0, 2}, {0, 1, 2}};
+
+        std::string expected;
+        {
+            MemoryPlatform platform;
+            PlaceBuiltDisk(platform, disk);
+            TextScreen screen;
+            Session session(platform, screen);
+            screen.SetEvents(&session);
+            InitDiskAccess(session);
+            std::ostringstream out;
+            BatchRunner runner(screen, session, out);
+            for (const auto& path : volumes) {
+                screen.Expand(runner.FindItem(PathText(path)));
+            }
+            for (const auto& path : roots) {
+                screen.SelectTreeItem(runner.FindItem(PathText(path)));
+                expected += "# ";
+                for (std::size_t column = 0; column < screen.Columns().size(); ++column) {
+                    expected += (column == 0 ? "" : "\t") + screen.Columns()[column].heading;
+                }
+                expected += "\n";
+                for (int row = 0; row < screen.GetListItemCount(); ++row) {
+                    for (int column = 0; column < screen.GetListColumnCount(); ++column) {
+                        expected += (column == 0 ? "" : "\t") + screen.CellText(row, column);
+                    }
+                    expected += "\n";
+                }
+            }
+        }
+
+        MemoryPlatform platform;
+        PlaceBuiltDisk(platform, disk);
+        CQuorvelApp app(platform);
+        app.InitInstance();
+        app.MainFrame()->resize(900, 700);
+        CLeftView& tree = *app.MainFrame()->LeftView();
+        CQuorvelView& list = *app.MainFrame()->ListView();
+        QVERIFY(QTest::qWaitForWindowExposed(app.MainFrame()));
+        for (const auto& path : volumes) {
+            tree.expand(IndexAt(*tree.model(), path));
+        }
+        std::string shown;
+        for (const auto& path : roots) {
+            QModelIndex index = IndexAt(*tree.model(), path);
+            tree.scrollTo(index);
+            QCoreApplication::processEvents();
+            QRect rect = tree.visualRect(index);
+            QTest::mouseClick(tree.viewport(), Qt::LeftButton, {},
+                              QPoint(rect.left() + 8, rect.center().y()));
+            QCoreApplication::processEvents();
+            shown += PrintList(list);
+        }
+        QCOMPARE(QString::fromLatin1(shown.c_str()), QString::fromLatin1(expected.c_str()));
+        QVERIFY(shown.find("VIEWS   .   \t\t00000000\tV\t") != std::string::npos);
+        QVERIFY(shown.find("LONG    .TXT\t" + longest + "\t") != std::string::npos);
+        QVERIFY(shown.find("\xE5ONE    .TXT\tGone with its\t") != std::string::npos);
+        QVERIFY(shown.find("A       .TXT\tA file.txt\t") != std::string::npos);
+    }
 };
 
 }  // namespace
