@@ -7,7 +7,7 @@ BROVANE_PACKAGES=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev
-  dosfstools mtools sleuthkit fdisk
+  dosfstools mtools sleuthkit fdisk python3
 )
 
 # What the fuzz preset adds: clang with its sanitizer and libFuzzer
