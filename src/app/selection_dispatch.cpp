@@ -1,5 +1,6 @@
 #include "app/selection_dispatch.h"
 
+#include "present/fat_presenters.h"
 #include "present/list_pane.h"
 #include "present/table_presenters.h"
 #include "screen/command_table.h"
@@ -28,6 +29,15 @@ void ShowStructure(const DiskIo& io, RightPaneState& pane, const TreeItemInfo& i
         case IK_VOLUME:
         case IK_UNKNOWN:
             ShowBootRecord(io, pane, item);
+            break;
+        case IK_FAT16:
+            ShowFat16(io, pane, item);
+            break;
+        case IK_FAT12:
+            ShowFat12(io, pane, item);
+            break;
+        case IK_FAT32:
+            ShowFat32(io, pane, item);
             break;
         default:
             break;
