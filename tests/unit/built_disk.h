@@ -47,4 +47,20 @@ inline imagebuilder::FatVolume Volume(imagebuilder::FatKind kind, std::uint64_t 
     return volume;
 }
 
+// A 1.44 MB floppy: FAT12, one sector a cluster, 224 root entries.
+inline imagebuilder::Disk FloppyDisk() {
+    imagebuilder::Disk floppy;
+    floppy.sizeBytes = 2880 * 512;
+    floppy.heads = 2;
+    floppy.sectorsPerTrack = 18;
+    imagebuilder::FatVolume volume = Volume(imagebuilder::FatKind::Fat12, 0, 2880);
+    volume.sectorsPerCluster = 1;
+    volume.rootEntryCount = 224;
+    volume.media = 0xF0;
+    volume.sectorsPerTrack = 18;
+    volume.heads = 2;
+    floppy.volumes.push_back(volume);
+    return floppy;
+}
+
 }  // namespace brovane

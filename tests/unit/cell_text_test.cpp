@@ -1,15 +1,24 @@
+// The cells the list draws, through the one entry point for every view mode:
+// dumps, FAT grids and directory listings, with every cell checked against
+// the buffer's real size.
 #include "present/cell_text.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include "imagebuilder/dos_date_time.h"
+#include "present/directory_cell_text.h"
 #include "support/memory_platform.h"
 
 namespace brovane {
 namespace {
+
+using imagebuilder::DosDate;
+using imagebuilder::DosTime;
 
 // A pane filled by hand: a view mode, a buffer of given bytes and a position.
 class CellTextTest : public ::testing::Test {
@@ -46,13 +55,9 @@ TEST_F(CellTextTest, DumpRowShowsOffsetHexGapAndTheBytesThemselves) {
     EXPECT_EQ(Cell(0, 1), "00000010");
     EXPECT_EQ(Cells(1, 1, 8), "41 00 0D 7F E5 20 FF 00");
     EXPECT_EQ(Cell(17, 1), "");
-    EXPECT_EQ(Cell(18, 1), "A");
-    EXPECT_EQ(Cell(19, 1), "");  // a zero byte gives no text
-    EXPECT_EQ(Cell(20, 1), "\r");
-    EXPECT_EQ(Cell(21, 1), "\x7F");
-    EXPECT_EQ(Cell(22, 1), "\xE5");
-    EXPECT_EQ(Cell(33, 1), "");
-    for (int column : {-1, 34, 100}) {
+    // A zero byte gives no text.
+    EXPECT_EQ(Cells(1, 18, 22), "A  \r \x7F \xE5");
+    for (int column : {-1, 33, 34, 100}) {
         EXPECT_EQ(Cell(column, 1), "") << column;
     }
 }
@@ -77,10 +82,8 @@ TEST_F(CellTextTest, DumpCellsPastTheBufferAreBlank) {
     std::vector<std::uint8_t> bytes(520, 0x61);
     Fill(VM_SECTOR_DUMP, bytes, 520);  // a short last row of 8 bytes
     pane.unitSectors = 1;
-    EXPECT_EQ(Cell(8, 32), "61");
-    EXPECT_EQ(Cell(9, 32), "");
-    EXPECT_EQ(Cell(25, 32), "a");
-    EXPECT_EQ(Cell(26, 32), "");
+    EXPECT_EQ(Cells(32, 8, 9), "61 ");
+    EXPECT_EQ(Cells(32, 25, 26), "a ");
     EXPECT_EQ(Cells(33, 1, 16), std::string(15, ' '));
     // A row number whose byte index would wrap to the buffer's start.
     std::uintptr_t wrapping = std::uintptr_t{1} << (sizeof(std::uintptr_t) * 8 - 4);
@@ -100,13 +103,9 @@ TEST_F(CellTextTest, Fat16RowsAreByteOffsetsOfSixteenWords) {
     bytes[62] = 0xF8;  // entry 31
     bytes[63] = 0xFF;
     Fill(VM_FAT16, bytes, 512);
-    EXPECT_EQ(Cell(0, 0), "00000000");
-    EXPECT_EQ(Cell(1, 0), "FFF8");
-    EXPECT_EQ(Cell(0, 32), "00000010");
-    EXPECT_EQ(Cell(1, 32), "1234");
-    EXPECT_EQ(Cell(16, 32), "FFF8");
-    EXPECT_EQ(Cell(2, 32), "0000");
-    EXPECT_EQ(Cell(17, 32), "");
+    EXPECT_EQ(Cells(0, 0, 1), "00000000 FFF8");
+    EXPECT_EQ(Cells(32, 0, 2), "00000010 1234 0000");
+    EXPECT_EQ(Cells(32, 16, 17), "FFF8 ");
     EXPECT_EQ(Cell(16, 480), "0000");  // entry 255, the last word read
     EXPECT_EQ(Cell(1, 512), "");       // past the buffer
     EXPECT_EQ(Cell(16, 481), "");      // half a word inside
@@ -123,12 +122,8 @@ TEST_F(CellTextTest, Fat32EntriesKeepTheirLowTwentyEightBits) {
 
 TEST_F(CellTextTest, Fat12PairsShareThreeBytesAndAPartialLastRowIsBlank) {
     std::vector<std::uint8_t> bytes(512, 0);
-    bytes[0] = 0xF0;
-    bytes[1] = 0xFF;
-    bytes[2] = 0xFF;
-    bytes[3] = 0x03;  // entry 2 = 0x003, entry 3 = 0x004
-    bytes[4] = 0x40;
-    bytes[5] = 0x00;
+    const std::uint8_t start[] = {0xF0, 0xFF, 0xFF, 0x03, 0x40, 0x00};  // entries 2 and 3: 3, 4
+    std::copy(std::begin(start), std::end(start), bytes.begin());
     bytes[24] = 0xAB;  // entry 16
     bytes[25] = 0x0C;
     for (std::size_t i = 504; i < 512; ++i) {
@@ -154,6 +149,112 @@ TEST_F(CellTextTest, NoViewModeGivesEmptyCellsAndTheTextIsReused) {
     EXPECT_EQ(first, "A");
     EXPECT_EQ(first.data(), text.data());
     EXPECT_EQ(CellText(pane, 19, 0, text), "B");
+}
+
+// ---- Directory listings ----
+
+DirectoryRow Row(const char (&shortName)[13], std::uint8_t attributes) {
+    DirectoryRow row{};
+    std::memcpy(row.shortName.data(), shortName, 13);
+    row.attributes = attributes;
+    return row;
+}
+
+std::string Cell(const DirectoryRow& row, int column) {
+    std::string text;
+    AppendDirectoryCellText(row, column, text);
+    return text;
+}
+
+TEST(DirectoryCellTextTest, EightColumnsOfOneRow) {
+    DirectoryRow row = Row("README  .TXT", 0x21);
+    row.longName = "readme.txt";
+    row.startCluster = 0x00012345;
+    row.fileSize = 4294967295u;
+    row.modifiedDate = DosDate(2001, 3, 5);
+    row.modifiedTime = DosTime(9, 7, 42);
+    row.createdDate = DosDate(1980, 12, 31);
+    row.accessedDate = DosDate(2107, 1, 1);
+    const char* expected[] = {"README  .TXT",       "readme.txt",  "00012345",   "RA", "4294967295",
+                              "5 Mar 2001 9:07:42", "31 Dec 1980", "1 Jan 2107", ""};
+    for (int column = -1; column <= 8; ++column) {
+        EXPECT_EQ(Cell(row, column), column < 0 ? "" : expected[column]) << column;
+    }
+    // Names are shown whole up to their first zero.
+    std::memcpy(row.shortName.data(), "AB\0DE   .TXT", 13);
+    EXPECT_EQ(Cell(row, 0), "AB");
+    row.longName = std::string(255, 'n');
+    EXPECT_EQ(Cell(row, 1), row.longName);
+}
+
+TEST(DirectoryCellTextTest, AttributeLettersInTheirOrderThenTheDeletedMark) {
+    const std::pair<DirectoryRow, const char*> cases[] = {
+        {Row("\xE5"
+             "EMP    .TMP",
+             0x27),
+         "RHSA-Deleted"},
+        {Row("\x05"
+             "EMP    .TMP",
+             0x20),
+         "A-Deleted"},  // 0x05 counts as deleted
+        {Row("ALL     .   ", 0x3F), "RHSAVD"},
+        {Row("DOCS    .   ", 0x10), "D"},
+        {Row("LABEL   .   ", 0x08), "V"},
+        {Row("PLAIN   .   ", 0xC0), ""},  // bits 0x40 and 0x80 have no letter
+    };
+    for (const auto& [row, letters] : cases) {
+        EXPECT_EQ(Cell(row, 3), letters) << row.shortName.data();
+    }
+}
+
+TEST(DirectoryCellTextTest, DatesAsStoredOnlyWhereTheDateWordIsSet) {
+    DirectoryRow row = Row("A       .   ", 0);
+    row.modifiedTime = 0x4800;
+    for (int column : {5, 6, 7}) {
+        EXPECT_EQ(Cell(row, column), "") << column;  // a zero date hides a nonzero time
+    }
+    row.modifiedDate = DosDate(2024, 1, 15);
+    row.modifiedTime = 0;
+    EXPECT_EQ(Cell(row, 5), "15 Jan 2024 0:00:00");
+    row.modifiedTime = 0xFFFF;  // fields as stored, out of range or not
+    EXPECT_EQ(Cell(row, 5), "15 Jan 2024 31:63:62");
+    for (unsigned month : {0u, 13u, 14u, 15u}) {
+        row.createdDate = static_cast<std::uint16_t>((21u << 9) | (month << 5) | 7u);
+        EXPECT_EQ(Cell(row, 6), "7 ??? 2001") << month;
+    }
+    const char* names[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                           "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    for (unsigned month = 1; month <= 12; ++month) {
+        row.accessedDate = DosDate(1999, month, 1);
+        EXPECT_EQ(Cell(row, 7), std::string("1 ") + names[month - 1] + " 1999");
+    }
+}
+
+TEST_F(CellTextTest, DirectoryModesReadTheRowAtTheIndexFromTheStore) {
+    ASSERT_TRUE(MakeDirectoryRowStore(platform, pane.directoryRows, 1));
+    std::vector<std::uint8_t> data(512);
+    std::memcpy(data.data(), "README  TXT", 11);
+    std::memcpy(data.data() + 32, "OTHER   TXT", 11);
+    std::uintptr_t first =
+        *AppendDirectoryRow(pane.directoryRows, Row("README  .TXT", 0x20), data, 0);
+    std::uintptr_t second =
+        *AppendDirectoryRow(pane.directoryRows, Row("OTHER   .TXT", 0x01), data, 1);
+    for (ViewMode mode : {VM_ROOT_DIR, VM_SUBDIRECTORY}) {
+        pane.viewMode = mode;
+        EXPECT_EQ(Cell(0, first), "README  .TXT");
+        EXPECT_EQ(Cell(3, second), "R");
+        EXPECT_EQ(Cell(1, second), "");
+    }
+    // Indexes the store does not hold give empty cells.
+    EXPECT_EQ(Cell(0, second + 1), "");  // too little behind it for a record
+    EXPECT_EQ(Cell(0, second + 1000), "");
+    EXPECT_EQ(Cell(0, ~std::uintptr_t{0}), "");
+    pane.viewMode = VM_NONE;
+    EXPECT_EQ(Cell(0, first), "");
+    pane.viewMode = VM_SUBDIRECTORY;
+    ReleasePaneBlocks(pane);
+    EXPECT_EQ(Cell(0, first), "");
+    EXPECT_EQ(platform.LiveBlocks(), 0u);
 }
 
 }  // namespace

@@ -76,14 +76,6 @@ std::vector<std::uint8_t> RawEntry(const char (&name)[12], std::uint8_t attribut
     return entry;
 }
 
-std::vector<std::string> Messages(std::initializer_list<const char*> texts) {
-    std::vector<std::string> lines;
-    for (const char* text : texts) {
-        lines.push_back(std::string("message: ") + text);
-    }
-    return lines;
-}
-
 // A session on one volume, and what the tests ask of its tree.
 struct VolumeRun : WalkHarness {
     // Places the disk, starts in the given access mode and expands down to
@@ -188,24 +180,6 @@ TEST_P(DirectoryExpansionTest, Fat32RootListsItsLabelAndJoinsTheHighClusterWord)
     EXPECT_EQ(ChildLines(kRoot + "/Sub folder"), std::vector<std::string>{". Deep file"});
     EXPECT_EQ(Record(kRoot + "/#3/#1").firstCluster, 69999u);
     EXPECT_TRUE(printed.empty());
-}
-
-TEST_P(DirectoryExpansionTest, LongNamesOfEveryLengthShowWholeAndStayBehindTheirRecords) {
-    FatVolume volume = MakeVolume(FatKind::Fat32);
-    const std::size_t lengths[] = {1, 12, 13, 14, 26, 27, 100, 254, 255};
-    std::vector<std::string> expected;
-    for (std::size_t i = 0; i < std::size(lengths); ++i) {
-        std::string name(lengths[i], static_cast<char>('a' + i));
-        name.front() = 'N';
-        volume.entries.push_back(FileEntry("/F" + std::to_string(i) + ".TXT", "x", name));
-        expected.push_back(". " + name);
-    }
-    StartOn(OneVolumeDisk(volume));
-    Expand(kRoot);
-    EXPECT_EQ(ChildLines(kRoot), expected);
-    const TreeItemInfo& longest = Record(kRoot + "/#9");
-    EXPECT_EQ(std::strlen(longest.nameText), 255u);
-    EXPECT_EQ(longest.nameText, reinterpret_cast<const char*>(&longest + 1));
 }
 
 // The tests come in this order: slot, deleted mark, label (fixed root) or

@@ -40,19 +40,6 @@ void PutCluster(Bytes& data, std::size_t index, std::uint32_t cluster) {
     PutU16(data, index * 32 + 26, cluster & 0xFFFF);
 }
 
-std::vector<std::string> Split(const std::string& text, char separator) {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    for (std::size_t end; (end = text.find(separator, start)) != std::string::npos;
-         start = end + 1) {
-        parts.push_back(text.substr(start, end - start));
-    }
-    if (start < text.size()) {
-        parts.push_back(text.substr(start));
-    }
-    return parts;
-}
-
 // Column 0 and 1 of every row of a printed listing, headings left out.
 std::vector<std::string> Names(const std::vector<std::string>& lines) {
     std::vector<std::string> names;
@@ -102,9 +89,8 @@ struct DirectoryDisk : WalkHarness {
     }
     void Poke(std::uint64_t sector, const Bytes& bytes) { PokeBytes(Disk(), sector * 512, bytes); }
 
-    std::vector<std::string> Lines(const std::string& text) { return Split(text, '\n'); }
     std::vector<std::string> Listing(const std::string& path) {
-        return Lines(Batch("select -\nselect " + path + "\nlist\n"));
+        return BatchLines("select -\nselect " + path + "\nlist\n");
     }
     // The record the tree gives a directory entry in that root directory.
     TreeItemInfo Child(const std::string& rootPath, std::uint32_t firstCluster,
@@ -119,7 +105,7 @@ struct DirectoryDisk : WalkHarness {
     }
     std::vector<std::string> Show(const TreeItemInfo& record) {
         DispatchSelection(session.Io(), session.pane, &record);
-        return Lines(Batch("list\n"));
+        return BatchLines("list\n");
     }
     std::string Position() { return "1: " + screen.StatusText(kPositionPane); }
 
@@ -408,27 +394,6 @@ TEST(DirectoryListingTest, EachFailureShowsItsMessageAndNoStaleRow) {
             EXPECT_FALSE(run.session.pane.directoryRows.block);
         }
     }
-}
-
-TEST(DirectoryListingTest, BothAccessModesListAlike) {
-    imagebuilder::EntryDescription docs = imagebuilder::DirectoryEntry("/DOCS", "Documents");
-    docs.clusters = {10};
-    std::string outputs[2];
-    for (bool library : {false, true}) {
-        DirectoryDisk run({imagebuilder::LabelEntry("MODES"), docs,
-                           imagebuilder::FileEntry("/DOCS/NOTE.TXT", "note", "A note.txt")});
-        FillChain(run);
-        run.Open(library);
-        std::string& out = outputs[library ? 1 : 0];
-        out = run.Batch("select " + kFat16Root + "\nlist\nselect " + kFat32Root + "\nlist\n");
-        for (const std::string& line : run.Show(run.Child(kFat16Root, 10, 0x10))) {
-            out += line + "\n";
-        }
-        EXPECT_TRUE(run.printed.empty());
-    }
-    EXPECT_EQ(outputs[0], outputs[1]);
-    EXPECT_NE(outputs[0].find("NOTE    .TXT\tA note.txt\t"), std::string::npos) << outputs[0];
-    EXPECT_NE(outputs[0].find("THIRD   .TXT"), std::string::npos);
 }
 
 TEST(DirectoryListingTest, ListingsHoldTwoBlocksAndReleaseThemOnce) {

@@ -1,10 +1,12 @@
-// Sector and cluster dumps and their paging, on built volumes in both access
-// modes, and every row of the dumps' failure table.
+// Sector and cluster dumps, their paging, byte editing and Write Changes on a
+// built volume in both access modes: what is shown, what reaches the disk
+// (exactly the unit shown, or nothing), and every failure's text.
 #include <gtest/gtest.h>
 
 #include "app/selection_dispatch.h"
 #include "disk/sector_transfer.h"
 #include "dump/dump_paging.h"
+#include "screen/byte_boxes.h"
 #include "screen/command_table.h"
 #include "walk_harness.h"
 
@@ -15,6 +17,22 @@ using Bytes = std::vector<std::uint8_t>;
 
 constexpr std::uint32_t kVolumeStart = 2048;
 constexpr std::uint32_t kClusterBytes = 4 * 512;
+// Sixteen bytes that no built structure holds where they are written.
+const std::string kSixteen = " A1 A2 A3 A4 A5 A6 A7 A8 A9 AA AB AC AD AE AF B0";
+const Bytes kSixteenBytes{0xA1, 0xA2, 0xA3, 0xA4, 0xA5, 0xA6, 0xA7, 0xA8,
+                          0xA9, 0xAA, 0xAB, 0xAC, 0xAD, 0xAE, 0xAF, 0xB0};
+
+TEST(ByteBoxes, ParseLikeTheDialog) {
+    const std::pair<std::string, std::uint8_t> cases[] = {
+        {"7", 0x07},  {"ab", 0xAB}, {"", 0x4A},   {"g1", 0x4A}, {"1g", 0x01},
+        {"-1", 0xFF}, {"+F", 0x0F}, {" 3", 0x03}, {"-", 0x4A},  {"Ff", 0xFF}};
+    for (const auto& [text, expected] : cases) {
+        std::uint8_t byte = 0x4A;
+        ParseByteBox(text, byte);
+        EXPECT_EQ(byte, expected) << "'" << text << "'";
+    }
+    EXPECT_EQ(ByteBoxText(0x0A), "0A");
+}
 
 // Cluster n of a file holds the byte n + 1 everywhere, so a buffer tells
 // which cluster it came from.
@@ -26,18 +44,17 @@ std::string ClusterData(std::size_t clusters) {
     return data;
 }
 
+// SCATTER.BIN over clusters 5, 9, 6 and ONE.BIN in cluster 12 of a FAT16
+// volume of four sectors a cluster.
 imagebuilder::Disk FileDisk() {
     imagebuilder::Disk disk;
     disk.sizeBytes = 16 << 20;
     disk.primaries[0] = Primary(0x06, kVolumeStart, 20000);
     imagebuilder::FatVolume volume = Volume(imagebuilder::FatKind::Fat16, kVolumeStart, 20000);
-    imagebuilder::EntryDescription scattered;
-    scattered.path = "/SCATTER.BIN";
+    imagebuilder::EntryDescription scattered = imagebuilder::FileEntry("/SCATTER.BIN", "");
     scattered.data = ClusterData(3);
     scattered.clusters = {5, 9, 6};
-    imagebuilder::EntryDescription single;
-    single.path = "/ONE.BIN";
-    single.data = ClusterData(1);
+    imagebuilder::EntryDescription single = imagebuilder::FileEntry("/ONE.BIN", ClusterData(1));
     single.clusters = {12};
     volume.entries = {scattered, single};
     disk.volumes.push_back(volume);
@@ -48,10 +65,19 @@ class DumpTest : public ::testing::TestWithParam<bool>, public WalkHarness {
   protected:
     void SetUp() override {
         PlaceBuiltDisk(platform, FileDisk());
+        before = Image();
         Start(GetParam());
         Batch("expand Hard Disk 1\nexpand Hard Disk 1/#1\n");
     }
     MemoryDisk& Disk() { return *platform.FindDisk(0x80); }
+    Bytes Image() { return PeekBytes(Disk(), 0, 16 << 20); }
+    // The disk is as before but for the sixteen bytes at offset.
+    void ExpectSixteenAt(std::uint64_t offset) {
+        Bytes expected = before;
+        std::copy(kSixteenBytes.begin(), kSixteenBytes.end(),
+                  expected.begin() + static_cast<std::ptrdiff_t>(offset));
+        EXPECT_TRUE(Image() == expected) << "sixteen bytes expected at " << offset << " alone";
+    }
     // A file of the root directory, as its directory entry's item.
     TreeItemInfo File(std::uint32_t firstCluster) {
         TreeItemInfo file = Record("Hard Disk 1/#1/Root Directory");
@@ -63,10 +89,19 @@ class DumpTest : public ::testing::TestWithParam<bool>, public WalkHarness {
         return file;
     }
     void Show(const TreeItemInfo& item) { DispatchSelection(session.Io(), session.pane, &item); }
+    void Next() { GoToNextUnit(session.Io(), session.pane); }
     std::uint32_t DataStart() { return File(0).relativeSector; }
     std::uint8_t FirstByte() { return session.pane.currentBuffer.data()[0]; }
     std::string Position() { return screen.StatusText(kPositionPane); }
+    std::string Write(const std::string& row) {
+        Batch("edit " + row + kSixteen + "\nanswer yes\ncommand write\n");
+        return printed.back();
+    }
+
+    Bytes before;
 };
+
+// ---- Dumps and paging ----
 
 TEST_P(DumpTest, FilePagesAlongItsChainOneClusterAtATime) {
     screen.SetMenuChecked(CMD_SECTOR_DUMPING, true);
@@ -83,16 +118,16 @@ TEST_P(DumpTest, FilePagesAlongItsChainOneClusterAtATime) {
     EXPECT_FALSE(pane.canGoPrevious);
     EXPECT_TRUE(pane.canGoNext);
 
-    GoToNextUnit(session.Io(), pane);
+    Next();
     EXPECT_EQ(FirstByte(), 2);
     EXPECT_EQ(Position(), "Current Cluster Number: 0x00000009, Current Sector Number: " +
                               std::to_string(data + 28));
-    GoToNextUnit(session.Io(), pane);
+    Next();
     EXPECT_EQ(FirstByte(), 3);
     EXPECT_FALSE(pane.canGoNext);
     EXPECT_TRUE(pane.canGoPrevious);
     unsigned reads = platform.counters.reads + platform.counters.libraryReads;
-    GoToNextUnit(session.Io(), pane);  // disabled: nothing happens
+    Next();  // disabled: nothing happens
     EXPECT_EQ(platform.counters.reads + platform.counters.libraryReads, reads);
     EXPECT_EQ(pane.currentIndex, 2u);
     GoToPreviousUnit(session.Io(), pane);
@@ -101,16 +136,13 @@ TEST_P(DumpTest, FilePagesAlongItsChainOneClusterAtATime) {
     // One unit is held: the buffer stays one cluster, the FAT is given up.
     EXPECT_EQ(pane.currentBuffer.size(), kClusterBytes);
     EXPECT_TRUE(pane.unitRead);
-}
 
-TEST_P(DumpTest, OneClusterFileAndOneSectorItemLeaveBothCommandsDisabled) {
-    screen.SetMenuChecked(CMD_SECTOR_DUMPING, true);
+    // A one-cluster file and a one-sector item leave both commands disabled.
     Show(File(12));
-    EXPECT_FALSE(session.pane.canGoPrevious);
-    EXPECT_FALSE(session.pane.canGoNext);
+    EXPECT_FALSE(pane.canGoPrevious || pane.canGoNext);
     Batch("select Hard Disk 1\n");
-    EXPECT_EQ(session.pane.viewMode, VM_SECTOR_DUMP);
-    EXPECT_FALSE(session.pane.canGoNext);
+    EXPECT_EQ(pane.viewMode, VM_SECTOR_DUMP);
+    EXPECT_FALSE(pane.canGoNext);
     EXPECT_EQ(Position(), "Current Sector Number: 0");
 }
 
@@ -124,7 +156,7 @@ TEST_P(DumpTest, RawDumpOfAFatPagesToTheEndOfItsVolume) {
     EXPECT_EQ(pane.currentBuffer.size(), 512u);
     EXPECT_EQ(Position(), "Current Sector Number: " + std::to_string(fat.relativeSector));
     pane.currentIndex = pane.currentItem.sectorCount - 2;
-    GoToNextUnit(session.Io(), pane);
+    Next();
     EXPECT_EQ(pane.viewMode, VM_RAW_SECTOR_DUMP);
     EXPECT_FALSE(pane.canGoNext);
     EXPECT_EQ(Position(), "Current Sector Number: " + std::to_string(fat.volumeSectors - 1));
@@ -140,12 +172,12 @@ TEST_P(DumpTest, UnknownPartitionPagedPastTheDeviceSaysSectorNotAccessible) {
     EXPECT_EQ(pane.currentItem.sectorCount, 4294967295u);
     pane.currentIndex = static_cast<std::uint32_t>(Disk().sectorCount) + 5;
     printed.clear();
-    GoToNextUnit(session.Io(), pane);
-    EXPECT_EQ(printed, (std::vector<std::string>{"message: Sector not accessible!"}));
+    Next();
+    EXPECT_EQ(printed, Messages({"Sector not accessible!"}));
     EXPECT_FALSE(pane.unitRead);
     // The last sector address there is: beyond 32 bits it is not read at all.
     pane.currentIndex = 0xFFFFFFFDu;
-    GoToNextUnit(session.Io(), pane);
+    Next();
     EXPECT_EQ(printed.size(), 2u);
 }
 
@@ -154,17 +186,17 @@ TEST_P(DumpTest, PagedSectorUnreadableMovesThePositionButKeepsRowsAndText) {
     Batch("select Hard Disk 1/#1/FAT 1\n");
     const TreeItemInfo& fat = Record("Hard Disk 1/#1/FAT 1");
     Disk().faults.read.badSectors = {kVolumeStart + fat.relativeSector + 1};
-    std::string before = Position();
-    GoToNextUnit(session.Io(), session.pane);
+    std::string shown = Position();
+    Next();
     EXPECT_EQ(printed.back(), "message: Sector not accessible!");
     EXPECT_EQ(session.pane.currentIndex, 1u);
     EXPECT_TRUE(session.pane.canGoPrevious);
     EXPECT_FALSE(session.pane.unitRead);
-    EXPECT_EQ(Position(), before);
+    EXPECT_EQ(Position(), shown);
     EXPECT_EQ(screen.StatusText(kProgressPane), "Wait....");
     GoToPreviousUnit(session.Io(), session.pane);
     EXPECT_TRUE(session.pane.unitRead);
-    EXPECT_EQ(Position(), before);
+    EXPECT_EQ(Position(), shown);
 }
 
 TEST_P(DumpTest, UnreadableClustersAreShownFromWhatTheReadLeft) {
@@ -172,12 +204,12 @@ TEST_P(DumpTest, UnreadableClustersAreShownFromWhatTheReadLeft) {
     std::uint32_t data = DataStart();
     Disk().faults.read.badSectors = {kVolumeStart + data + 12 + 1, kVolumeStart + data + 28};
     Show(File(5));
-    EXPECT_EQ(printed, (std::vector<std::string>{"message: Cluster not accessible!"}));
+    EXPECT_EQ(printed, Messages({"Cluster not accessible!"}));
     EXPECT_EQ(screen.GetListItemCount(), 4 * 32);
     EXPECT_EQ(session.pane.currentBuffer.data()[512], kUnreadableFill);
     EXPECT_FALSE(session.pane.unitRead);
     EXPECT_TRUE(session.pane.canGoNext);
-    GoToNextUnit(session.Io(), session.pane);
+    Next();
     EXPECT_EQ(printed.back(), "message: Cluster not accessible!");
     EXPECT_EQ(session.pane.currentIndex, 1u);
     EXPECT_NE(Position().find("0x00000009"), std::string::npos);
@@ -194,7 +226,7 @@ TEST_P(DumpTest, ClusterBelowTwoInAChainIsNotRead) {
     }
     Show(file);
     EXPECT_EQ(session.pane.chainLength, 2u);
-    GoToNextUnit(session.Io(), session.pane);
+    Next();
     EXPECT_EQ(printed.back(), "message: Cluster not accessible!");
     EXPECT_FALSE(session.pane.unitRead);
 }
@@ -210,7 +242,7 @@ TEST_P(DumpTest, FatFailuresOfAClusterDump) {
     // Both copies unreadable: the headings stay without rows.
     Disk().faults.read.badSectors.insert(kVolumeStart + file.reservedSectors + file.sectorsPerFat);
     Show(file);
-    EXPECT_EQ(printed, (std::vector<std::string>{"message: FAT not accessible!"}));
+    EXPECT_EQ(printed, Messages({"FAT not accessible!"}));
     EXPECT_EQ(screen.GetListColumnCount(), 34);
     EXPECT_EQ(screen.GetListItemCount(), 0);
     EXPECT_EQ(session.pane.viewMode, VM_NONE);
@@ -226,8 +258,8 @@ TEST_P(DumpTest, FirstSectorOfADiskUnreadableShowsNoRowsButSetsThePosition) {
     screen.SetMenuChecked(CMD_SECTOR_DUMPING, true);
     Disk().faults.read.badSectors = {0};
     Batch("select Hard Disk 1\n");
-    std::string text = GetParam() ? "Sector not accessible!" : "Boot Record not accessible!";
-    EXPECT_EQ(printed, (std::vector<std::string>{"message: " + text}));
+    EXPECT_EQ(printed,
+              Messages({GetParam() ? "Sector not accessible!" : "Boot Record not accessible!"}));
     EXPECT_EQ(screen.GetListItemCount(), 0);
     EXPECT_EQ(session.pane.viewMode, VM_SECTOR_DUMP);
     EXPECT_EQ(session.pane.currentItem.kind, IK_HARD_DISK);
@@ -238,52 +270,147 @@ TEST_P(DumpTest, AllocationFailuresSayTheirOwnTexts) {
     struct Failure {
         bool directory;
         bool sectorDump;
+        unsigned nth;  // the item's (or the FAT's) buffer, the chain list, the unit's buffer
         std::string text;
+        bool paneCleared = true;
     };
     const Failure failures[] = {
-        {false, false, "Fatal Error!  Not able to allocate a Buffer!"},
-        {true, false, "Fatal Error!  Not able to allocate a buffer!"},
-        {false, true, "Fatal Error! Not able to allocate a buffer!"},
+        {false, false, 3, "Fatal Error!  Not able to allocate a Buffer!"},
+        {true, false, 3, "Fatal Error!  Not able to allocate a buffer!"},
+        {false, true, 2, "Fatal Error! Not able to allocate a buffer!"},
+        {false, false, 2, "Fatal Error!  Not able to allocate a buffer for FAT Entries!", false},
     };
     screen.SetMenuChecked(CMD_SECTOR_DUMPING, true);
     for (const Failure& failure : failures) {
+        SCOPED_TRACE(failure.text);
         TreeItemInfo item = File(5);
         if (failure.directory) {
             item.attributes = 0x10;
         }
         printed.clear();
-        // The item's (or the FAT's) buffer and the chain list come first,
-        // then the unit's buffer.
-        platform.settings.failingAllocation =
-            platform.counters.allocations + (failure.sectorDump ? 2 : 3);
+        platform.settings.failingAllocation = platform.counters.allocations + failure.nth;
         if (failure.sectorDump) {
             Batch("select Hard Disk 1\n");
         } else {
             Show(item);
         }
-        EXPECT_EQ(printed, (std::vector<std::string>{"message: " + failure.text}));
-        EXPECT_FALSE(session.pane.currentBuffer) << failure.text;
-        EXPECT_FALSE(session.pane.clusterChain) << failure.text;
-        EXPECT_EQ(session.pane.viewMode, VM_NONE) << failure.text;
+        EXPECT_EQ(printed, Messages({failure.text}));
+        if (failure.paneCleared) {
+            EXPECT_FALSE(session.pane.currentBuffer);
+            EXPECT_FALSE(session.pane.clusterChain);
+            EXPECT_EQ(session.pane.viewMode, VM_NONE);
+        }
         platform.settings.failingAllocation = 0;
     }
-    // The list of the chain.
-    printed.clear();
-    platform.settings.failingAllocation = platform.counters.allocations + 2;
-    Show(File(5));
-    EXPECT_EQ(printed,
-              (std::vector<std::string>{
-                  "message: Fatal Error!  Not able to allocate a buffer for FAT Entries!"}));
+}
+
+// ---- Editing and Write Changes ----
+
+TEST_P(DumpTest, PagedUnitsAreWrittenWhereTheyWereRead) {
+    // A FAT paged to its fourth sector in sector dumping.
+    Batch("key Ctrl+F4\nselect Hard Disk 1/#1/FAT 1\ncommand next\ncommand next\ncommand next\n");
+    EXPECT_EQ(Write("5"), "message: Changes written successfully!");
+    ExpectSixteenAt((kVolumeStart + Record("Hard Disk 1/#1/FAT 1").relativeSector + 3) * 512ull +
+                    5 * 16);
+    // The file's third cluster: row 40 of four sectors lies in the second.
+    before = Image();
+    TreeItemInfo file = File(5);
+    Show(file);
+    Next();
+    Next();
+    EXPECT_EQ(Write("40"), "message: Changes written successfully!");
+    ExpectSixteenAt((kVolumeStart + file.relativeSector + (6 - 2) * 4) * 512ull + 640);
+    // The master boot record, then a raw dump of FAT 2 paged five times.
+    before = Image();
+    Batch("select Hard Disk 1\n");
+    Write("27");
+    ExpectSixteenAt(27 * 16);
+    before = Image();
+    Batch("key F4\nselect Hard Disk 1/#1/FAT 2\n");
+    for (int i = 0; i < 5; ++i) {
+        Next();
+    }
+    Write("0");
+    EXPECT_EQ(session.pane.viewMode, VM_RAW_SECTOR_DUMP);
+    ExpectSixteenAt((kVolumeStart + Record("Hard Disk 1/#1/FAT 2").relativeSector + 5) * 512ull);
+}
+
+TEST_P(DumpTest, NothingIsWrittenWithoutAYesOrADump) {
+    Batch("key Ctrl+F4\nselect Hard Disk 1\nedit 0" + kSixteen + "\nanswer no\ncommand write\n");
+    Batch("key Ctrl+F4\nselect Hard Disk 1\nanswer yes\ncommand write\n");
+    EXPECT_EQ(printed.back(), "confirm: Are you sure to write to disk? -> yes");
+    EXPECT_TRUE(Image() == before);
+    EXPECT_EQ(platform.counters.writes + platform.counters.libraryWrites, 0u);
+}
+
+TEST_P(DumpTest, ReadOnlyDiskAndShortWritesAreNotReportedAsSuccess) {
+    Disk().faults.readOnly = true;
+    Batch("key Ctrl+F4\nselect Hard Disk 1\nanswer yes\ncommand write\n");
+    EXPECT_EQ(printed.back(), "message: Critical Sector not accessible!");
+    Batch("select Hard Disk 1/#1/FAT 1\ncommand next\nanswer yes\ncommand write\n");
+    EXPECT_EQ(printed.back(), "message: Sector not accessible!");
+    Disk().faults.readOnly = false;
+    Disk().faults.write.maxBytesPerCall = 100;
+    Batch("select Hard Disk 1\nanswer yes\ncommand write\n");
+    EXPECT_EQ(printed.back(), "message: Critical Sector not accessible!");
+    EXPECT_EQ(std::count(printed.begin(), printed.end(), "message: Changes written successfully!"),
+              0);
+}
+
+TEST_P(DumpTest, UnitThatFailedToReadIsNeverWritten) {
+    Batch("key F4\nselect Hard Disk 1/#1/FAT 1\n");
+    std::uint32_t fat = Record("Hard Disk 1/#1/FAT 1").relativeSector;
+    Disk().faults.read.badSectors = {kVolumeStart + fat + 1};
+    Next();
+    EXPECT_EQ(Write("0"), "message: Sector not accessible!");
+    EXPECT_TRUE(Image() == before);
+    EXPECT_EQ(platform.counters.writes + platform.counters.libraryWrites, 0u);
+}
+
+TEST_P(DumpTest, ItemStartingAtSectorZeroIsWrittenByItsOwnAddressOnlyAtPositionZero) {
+    TreeItemInfo volumeStart = Record("Hard Disk 1/#1/FAT 1");
+    volumeStart.relativeSector = 0;
+    volumeStart.sectorCount = 10;
+    screen.SetMenuChecked(CMD_SECTOR_DUMPING, true);
+    Show(volumeStart);
+    Next();
+    Write("0");
+    ExpectSixteenAt((kVolumeStart + 1) * 512ull);
+}
+
+TEST_P(DumpTest, RawMarkTurnsOnlyASectorDumpIntoARawOne) {
+    screen.SetMenuChecked(CMD_SECTOR_DUMPING, true);
+    TreeItemInfo file = File(5);
+    Show(file);
+    screen.SetMenuChecked(CMD_RAW_DUMPING, true);  // set without showing the item again
+    Write("0");
+    EXPECT_EQ(session.pane.viewMode, VM_CLUSTER_DUMP);
+    ExpectSixteenAt((kVolumeStart + file.relativeSector + (5 - 2) * 4) * 512ull);
+}
+
+TEST_P(DumpTest, EditingNeedsADumpingModeAFocusedRowAndLeavesCancelledRowsAlone) {
+    screen.SetMenuChecked(CMD_SECTOR_DUMPING, true);
+    Batch("select Hard Disk 1\n");
+    Bytes sector(session.pane.currentBuffer.data(), session.pane.currentBuffer.data() + 512);
+    Batch("edit 3 cancel\n");
+    EXPECT_EQ(printed.back(), "dialog: Enter Bytes to Change -> Cancel");
+    // No row has the focus: a double click edits nothing.
+    screen.SetListItemState(3, false, false);
+    session.OnListDoubleClick();
+    EXPECT_EQ(printed.back(), "dialog: Enter Bytes to Change -> Cancel");
+    EXPECT_EQ(Bytes(session.pane.currentBuffer.data(), session.pane.currentBuffer.data() + 512),
+              sector);
+    screen.SetMenuChecked(CMD_SECTOR_DUMPING, false);
+    Batch("edit 3" + kSixteen + "\n");
+    EXPECT_EQ(printed.back(),
+              "message: Editing is possible only in Sector/Cluster dumping modes\\x0A"
+              "Select 'Action->Sector/Cluster Dumping or Raw Sector Dumping' from main menu");
+    EXPECT_EQ(Batch("rightclick list 0\n"),
+              "&Copy\n&Paste\n&Safe Paste\n&Delete\nS&afe Delete\nD&oomed Delete\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(BothAccessModes, DumpTest, ::testing::Bool(),
                          [](const auto& mode) { return mode.param ? "Library" : "DevicePaths"; });
-
-}  // namespace
-}  // namespace brovane
-
-namespace brovane {
-namespace {
 
 TEST(DirectoryClusterDump, Fat32RootInSectorClusterModeDumpsItsFirstCluster) {
     WalkHarness run;

@@ -16,15 +16,7 @@ class FrameCommandsTest : public ::testing::Test, public WalkHarness {
         disk.sizeBytes = 16 << 20;
         disk.primaries[0] = Primary(0x06, 2048, 20000);
         disk.volumes.push_back(Volume(imagebuilder::FatKind::Fat16, 2048, 20000));
-        imagebuilder::Disk floppy;
-        floppy.sizeBytes = 2880 * 512;
-        floppy.heads = 2;
-        floppy.sectorsPerTrack = 18;
-        imagebuilder::FatVolume volume = Volume(imagebuilder::FatKind::Fat12, 0, 2880);
-        volume.sectorsPerCluster = 1;
-        volume.rootEntryCount = 224;
-        floppy.volumes.push_back(volume);
-        PlaceBuiltDisk(platform, floppy, true);
+        PlaceBuiltDisk(platform, FloppyDisk(), true);
         PlaceBuiltDisk(platform, disk);
         PlaceBuiltDisk(platform, disk);
         Start();

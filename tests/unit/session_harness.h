@@ -2,6 +2,7 @@
 // messages it showed.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,15 @@ struct SessionHarness {
             texts.push_back(screen.ItemText(item));
         }
         return texts;
+    }
+
+    // The lines message boxes print for the texts.
+    static std::vector<std::string> Messages(std::initializer_list<std::string> texts) {
+        std::vector<std::string> lines;
+        for (const std::string& text : texts) {
+            lines.push_back("message: " + text);
+        }
+        return lines;
     }
 
     MemoryPlatform platform;

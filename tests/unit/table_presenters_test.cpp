@@ -4,6 +4,7 @@
 
 #include "app/selection_dispatch.h"
 #include "app/selection_guard.h"
+#include "format/format_test_bytes.h"
 #include "walk_harness.h"
 
 namespace brovane {
@@ -33,15 +34,6 @@ class TablePresenterTest : public ::testing::Test, public WalkHarness {
         }
         return disk;
     }
-    std::vector<std::string> Lines(const std::string& text) {
-        std::vector<std::string> lines;
-        std::size_t start = 0;
-        for (std::size_t end; (end = text.find('\n', start)) != std::string::npos;
-             start = end + 1) {
-            lines.push_back(text.substr(start, end - start));
-        }
-        return lines;
-    }
 };
 
 TEST_F(TablePresenterTest, PartitionTableShowsFortyRowsOfStoredValues) {
@@ -49,7 +41,7 @@ TEST_F(TablePresenterTest, PartitionTableShowsFortyRowsOfStoredValues) {
                    Entry(0x80, 1, 1, 0, 0x06, 63, 1000)});
     Start();
     platform.transfers.clear();
-    std::vector<std::string> lines = Lines(Batch("select Hard Disk 1\nlist\n"));
+    std::vector<std::string> lines = BatchLines("select Hard Disk 1\nlist\n");
     ASSERT_EQ(lines.size(), 41u);
     EXPECT_EQ(lines[0], "# Partition\tField\tValue");
     EXPECT_EQ(lines[1], "1\tBoot Indicator\tNon-Bootable");
@@ -72,32 +64,13 @@ TEST_F(TablePresenterTest, PartitionTableShowsFortyRowsOfStoredValues) {
     EXPECT_TRUE(printed.empty());
 }
 
-TEST_F(TablePresenterTest, UnreadableTableLeavesTheHeadingsAlone) {
-    for (bool library : {false, true}) {
-        WalkHarness run;
-        run.platform.AddHardDisk(1000);
-        run.Start(library);
-        run.platform.FindDisk(0x80)->faults.read.badSectors = {0};
-        EXPECT_EQ(run.Batch("select Hard Disk 1\nlist\n"), "# Partition\tField\tValue\n");
-        EXPECT_EQ(run.printed,
-                  (std::vector<std::string>{library ? "message: Partition Table inaccessible!"
-                                                    : "message: Partition Table not accessible!"}));
-    }
-}
-
 TEST_F(TablePresenterTest, BootRecordShowsThirteenRows) {
     MemoryDisk& disk = DiskWithTable({Entry(0, 1, 1, 0, 0x0C, 63, 150000)});
     Bytes boot(90, 0);
     const char oem[] = "MSWIN4.1";
     std::copy(oem, oem + 8, boot.begin() + 3);
-    auto put16 = [&](int at, unsigned v) {
-        boot[static_cast<std::size_t>(at)] = static_cast<std::uint8_t>(v);
-        boot[static_cast<std::size_t>(at + 1)] = static_cast<std::uint8_t>(v >> 8);
-    };
-    auto put32 = [&](int at, std::uint32_t v) {
-        put16(at, v & 0xFFFF);
-        put16(at + 2, v >> 16);
-    };
+    auto put16 = [&](std::size_t at, unsigned v) { test::PutU16(boot, at, v); };
+    auto put32 = [&](std::size_t at, std::uint32_t v) { test::PutU32(boot, at, v); };
     put16(11, 512);
     boot[13] = 8;
     put16(14, 32);
@@ -111,7 +84,7 @@ TEST_F(TablePresenterTest, BootRecordShowsThirteenRows) {
     PokeBytes(disk, 63 * 512, boot);
     Start();
     std::vector<std::string> lines =
-        Lines(Batch("expand Hard Disk 1\nselect Hard Disk 1/32-Bit FAT Disk\nlist\n"));
+        BatchLines("expand Hard Disk 1\nselect Hard Disk 1/32-Bit FAT Disk\nlist\n");
     EXPECT_EQ(lines, (std::vector<std::string>{
                          "# Field\tValue",
                          "OEM Name\tMSWIN4.1",
@@ -148,18 +121,21 @@ TEST_F(TablePresenterTest, BootRecordOddValuesFillThePaneWithoutFailing) {
     EXPECT_TRUE(printed.empty());  // sectors per cluster 0: no children, no message
 }
 
-TEST_F(TablePresenterTest, UnreadableBootRecordAndFloppyOpens) {
+TEST_F(TablePresenterTest, UnreadableTableOrBootRecordLeavesTheHeadingsAlone) {
     for (bool library : {false, true}) {
         WalkHarness run;
         MemoryDisk& floppy = *run.platform.FindDisk(run.platform.AddFloppy(2880));
         floppy.heads = 2;
         floppy.sectorsPerTrack = 18;
+        MemoryDisk& disk = *run.platform.FindDisk(run.platform.AddHardDisk(1000));
         run.Start(library);
-        floppy.faults.read.badSectors = {0};
-        EXPECT_EQ(run.Batch("select Floppy Disk 1\nlist\n"), "# Field\tValue\n");
-        EXPECT_EQ(run.printed,
-                  (std::vector<std::string>{library ? "message: Boot Record inaccessible!"
-                                                    : "message: Boot Record not accessible!"}));
+        floppy.faults.read.badSectors = disk.faults.read.badSectors = {0};
+        EXPECT_EQ(run.Batch("select Hard Disk 1\nlist\nselect Floppy Disk 1\nlist\n"),
+                  "# Partition\tField\tValue\n# Field\tValue\n");
+        EXPECT_EQ(
+            run.printed,
+            library ? Messages({"Partition Table inaccessible!", "Boot Record inaccessible!"})
+                    : Messages({"Partition Table not accessible!", "Boot Record not accessible!"}));
     }
     // Device paths open a floppy afresh for every boot record; one that
     // cannot be opened ends the presenter without a message.
@@ -198,7 +174,7 @@ TEST_F(TablePresenterTest, DispatchResetsThePaneStateAndHonoursTheIgnoreFlag) {
         EXPECT_EQ(screen.StatusText(kProgressPane), "untouched");
     }
     EXPECT_FALSE(session.ignoreSelectionChange);
-    EXPECT_EQ(Lines(Batch("list\n")).size(), 41u);
+    EXPECT_EQ(BatchLines("list\n").size(), 41u);
 }
 
 TEST_F(TablePresenterTest, NoMemoryForTheItemClearsThePane) {

@@ -3,6 +3,7 @@
 
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "app/disk_lifecycle.h"
 #include "batch/batch_runner.h"
@@ -10,6 +11,21 @@
 #include "session_harness.h"
 
 namespace brovane {
+
+// The parts of the text between separators; a separator at its end adds
+// no empty part.
+inline std::vector<std::string> Split(const std::string& text, char separator = '\n') {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find(separator, start)) != std::string::npos;
+         start = end + 1) {
+        parts.push_back(text.substr(start, end - start));
+    }
+    if (start < text.size()) {
+        parts.push_back(text.substr(start));
+    }
+    return parts;
+}
 
 struct WalkHarness : SessionHarness {
     WalkHarness() : runner(screen, session, out) {}
@@ -26,6 +42,8 @@ struct WalkHarness : SessionHarness {
         EXPECT_EQ(runner.RunScript(in, err), 0) << err.str();
         return out.str();
     }
+    // The lines brovane-batch printed for the script.
+    std::vector<std::string> BatchLines(const std::string& script) { return Split(Batch(script)); }
     TreeItemHandle Item(const std::string& path) { return runner.FindItem(path); }
     TreeItemInfo& Record(const std::string& path) {
         TreeItemInfo* info = screen.GetTreeItemInfo(Item(path));
