@@ -30,9 +30,7 @@ class RecordingEvents : public ScreenEvents {
         return allowExpansion;
     }
     std::string_view GetTreeItemText(const TreeItemInfo* info) override { return info->nameText; }
-    void OnTreeRightClick() override {
-        log.push_back("tree right click on " + std::to_string(screen->HitTestTreeAtCursor()));
-    }
+    void OnTreeRightClick() override {}
     std::string_view GetCellText(int column, std::uintptr_t itemData) override {
         cellData.push_back(itemData);
         text = std::to_string(column) + ":" + std::to_string(itemData);
@@ -120,21 +118,6 @@ TEST_F(TextScreenTest, SelectionNotifiesOnlyOnChangeAndDeletingAllSelectsNone) {
     EXPECT_EQ(events.log, (std::vector<std::string>{"select 0", "select 1", "select none"}));
 }
 
-TEST_F(TextScreenTest, CallbackItemsAskTheCoreForTheirText) {
-    TreeItemInfo info{};
-    info.nameText = "Long File Name.txt";
-    TreeItemHandle item = screen.InsertCallbackTreeItem(kTreeRoot, kInsertLast, false, &info);
-    EXPECT_EQ(screen.ItemText(item), "Long File Name.txt");
-}
-
-TEST_F(TextScreenTest, RightClickPutsTheItemUnderTheCursorForTheHandlerOnly) {
-    TreeItemHandle item = screen.InsertTreeItem(kTreeRoot, kInsertLast, "x", false, nullptr);
-    screen.RightClickTree(item);
-    EXPECT_EQ(events.log.back(), "tree right click on " + std::to_string(item));
-    EXPECT_EQ(screen.HitTestTreeAtCursor(), kNoTreeItem);
-    EXPECT_EQ(screen.GetCaretItem(), kNoTreeItem);  // a right click does not select
-}
-
 TEST_F(TextScreenTest, ListStoresTextsAndAsksCallbackCellsWithTheirItemData) {
     screen.InsertListColumn(0, "Field", ColumnAlign::Left, 100);
     screen.InsertListColumn(1, "Value", ColumnAlign::Right, 80);
@@ -174,26 +157,12 @@ TEST_F(TextScreenTest, OneRowHoldsTheFocusAndDoubleClickFocusesItsRow) {
     EXPECT_EQ(events.log.back(), "double click");
 }
 
-TEST_F(TextScreenTest, MessageBoxesPrintAndConfirmationsTakeQueuedAnswers) {
-    screen.Notify("Sector not accessible!");
+TEST_F(TextScreenTest, ConfirmationsTakeQueuedAnswersAndUnansweredOnesSayNo) {
     screen.QueueAnswer(true);
     EXPECT_TRUE(screen.Confirm("Are you sure to write to disk?"));
     EXPECT_FALSE(screen.Confirm("Are you sure to write to disk?"));
-    EXPECT_EQ(printed, (std::vector<std::string>{"message: Sector not accessible!",
-                                                 "confirm: Are you sure to write to disk? -> yes",
+    EXPECT_EQ(printed, (std::vector<std::string>{"confirm: Are you sure to write to disk? -> yes",
                                                  "confirm: Are you sure to write to disk? -> no"}));
-}
-
-TEST_F(TextScreenTest, StatusPanesAndMenuMarks) {
-    screen.SetStatusText(kProgressPane, "Wait....");
-    screen.SetStatusText(kPositionPane, "Current Sector Number: 63");
-    EXPECT_EQ(screen.StatusText(0), "Wait....");
-    EXPECT_EQ(screen.StatusText(1), "Current Sector Number: 63");
-    screen.SetMenuChecked(CMD_RAW_DUMPING, true);
-    EXPECT_TRUE(screen.IsMenuChecked(CMD_RAW_DUMPING));
-    EXPECT_FALSE(screen.IsMenuChecked(CMD_SECTOR_DUMPING));
-    screen.SetMenuChecked(CMD_RAW_DUMPING, false);
-    EXPECT_FALSE(screen.IsMenuChecked(CMD_RAW_DUMPING));
 }
 
 TEST(EscapeText, KeepsOneLinePerRowWhateverTheBytes) {
