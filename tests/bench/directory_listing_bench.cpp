@@ -1,19 +1,15 @@
 // Listing a directory already in memory: 5,000 files, each behind three
 // long-name slots (20,000 entries, 1,250 sectors), through ListDirectoryEntries
-// into a screen that only counts its rows; then formatting every cell of the
-// listing once, as a list drawing all of it would.
+// into a screen that only counts its rows.
 #include <benchmark/benchmark.h>
 
 #include <array>
 #include <cstdio>
 #include <cstring>
-#include <string>
-#include <vector>
 
+#include "batch/text_screen.h"
 #include "platform/posix_platform.h"
-#include "present/cell_text.h"
 #include "present/directory_presenter.h"
-#include "screen/screen_operations.h"
 
 namespace brovane {
 namespace {
@@ -23,53 +19,13 @@ constexpr std::size_t kSlotsPerFile = 3;
 constexpr std::size_t kEntries = kFiles * (kSlotsPerFile + 1);
 constexpr std::uint32_t kSectors = kEntries * 32 / 512;
 
-// A screen whose list only counts rows (and keeps their item data when
-// asked to); everything else does nothing.
-class RowCountingScreen : public ScreenOperations {
+// The text front-end with the rows counted instead of kept.
+class RowCountingScreen : public TextScreen {
   public:
-    int rows = 0;
-    int columns = 0;
-    std::vector<std::uintptr_t>* itemData = nullptr;
-
-    TreeItemHandle InsertTreeItem(TreeItemHandle, TreeItemHandle, std::string_view, bool,
-                                  TreeItemInfo*) override {
-        return kNoTreeItem;
-    }
-    TreeItemHandle InsertCallbackTreeItem(TreeItemHandle, TreeItemHandle, bool,
-                                          TreeItemInfo*) override {
-        return kNoTreeItem;
-    }
-    void DeleteAllTreeItems() override {}
-    TreeItemHandle GetCaretItem() override { return kNoTreeItem; }
-    void SelectTreeItem(TreeItemHandle) override {}
-    TreeItemHandle HitTestTreeAtCursor() override { return kNoTreeItem; }
-    TreeItemInfo* GetTreeItemInfo(TreeItemHandle) override { return nullptr; }
+    int InsertCallbackListItem(int row, std::uintptr_t) override { return ++rows, row; }
     void DeleteAllListItems() override { rows = 0; }
-    int GetListColumnCount() override { return columns; }
-    void DeleteListColumn(int) override { --columns; }
-    void InsertListColumn(int, std::string_view, ColumnAlign, int) override { ++columns; }
-    int InsertListItem(int row, std::string_view) override { return ++rows, row; }
-    int InsertCallbackListItem(int row, std::uintptr_t data) override {
-        if (itemData != nullptr) {
-            itemData->push_back(data);
-        }
-        return ++rows, row;
-    }
-    void SetListItemText(int, int, std::string_view) override {}
-    void SetListItemState(int, bool, bool) override {}
     int GetListItemCount() override { return rows; }
-    bool IsListItemSelected(int) override { return false; }
-    bool IsListItemFocused(int) override { return false; }
-    int HitTestListAtCursor() override { return -1; }
-    void RedrawListItems(int, int) override {}
-    void SetStatusText(int, std::string_view) override {}
-    bool IsMenuChecked(int) override { return false; }
-    void SetMenuChecked(int, bool) override {}
-    void Notify(std::string_view) override {}
-    bool Confirm(std::string_view) override { return false; }
-    int ShowPopupMenu(const std::vector<PopupEntry>&) override { return 0; }
-    void ShowDocument(std::string_view) override {}
-    bool EditBytesDialog(EditBytes&) override { return false; }
+    int rows = 0;
 };
 
 void PutU16(std::uint8_t* at, unsigned value) {
@@ -136,25 +92,6 @@ void ListFiveThousandLongNamedFiles(benchmark::State& state) {
     state.counters["storeBytes"] = static_cast<double>(listing.pane.directoryRows.block.size());
 }
 BENCHMARK(ListFiveThousandLongNamedFiles)->Unit(benchmark::kMillisecond);
-
-void FormatEveryCellOfTheListing(benchmark::State& state) {
-    Listing listing;
-    std::vector<std::uintptr_t> indexes;
-    listing.screen.itemData = &indexes;
-    ListDirectoryEntries(listing.platform, listing.screen, listing.pane, listing.item);
-    std::string text;
-    std::size_t characters = 0;
-    for (auto _ : state) {
-        for (std::uintptr_t index : indexes) {
-            for (int column = 0; column < 8; ++column) {
-                characters += CellText(listing.pane, column, index, text).size();
-            }
-        }
-    }
-    benchmark::DoNotOptimize(characters);
-    state.counters["cells"] = static_cast<double>(indexes.size() * 8);
-}
-BENCHMARK(FormatEveryCellOfTheListing)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace brovane

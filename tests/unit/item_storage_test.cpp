@@ -68,19 +68,6 @@ TEST_F(ItemStorageTest, ResetReusesPlacesClearedToZero) {
     EXPECT_EQ(root->int13Extensions, 0u);
 }
 
-TEST_F(ItemStorageTest, RootPoolGrowsPastTenDrives) {
-    std::vector<TreeItemInfo*> roots;
-    for (std::uint16_t i = 0; i < 40; ++i) {
-        TreeItemInfo* record = AppendRootRecord(storage);
-        ASSERT_NE(record, nullptr);
-        record->driveNumber = i;
-        roots.push_back(record);
-    }
-    for (std::uint16_t i = 0; i < 40; ++i) {
-        EXPECT_EQ(roots[i]->driveNumber, i);
-    }
-}
-
 TEST(ItemStorageFailures, NoMemoryMeansNoRecordNeverAnOverrun) {
     MemoryPlatform platform;
     ItemStorage storage{platform};

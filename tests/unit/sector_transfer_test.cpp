@@ -78,12 +78,16 @@ TEST_F(SectorTransferTest, DevicePathRunIsOnePositionedTransfer) {
 
 TEST_F(SectorTransferTest, UnreadableSectorIsFilledAndTheRestReadOneByOne) {
     MemoryDisk& disk = SetUpHardDisk(false);
-    disk.faults.read.badSectors = {75};  // the third sector of the run
+    disk.faults.read.badSectors = {75, 63};  // the third sector of the run
     Bytes buffer(8 * kSectorBytes);
     EXPECT_FALSE(ReadSectors(session.Io(), Run(10, 8), buffer.data()));
     Bytes expected = Expected(73, 8);
     std::fill_n(expected.begin() + 2 * kSectorBytes, kSectorBytes, kUnreadableFill);
     EXPECT_EQ(buffer, expected);
+    // A single sector is not retried, so not filled.
+    Bytes single(kSectorBytes, 0x55);
+    EXPECT_FALSE(ReadSectors(session.Io(), Run(0, 1), single.data()));
+    EXPECT_EQ(single, Bytes(kSectorBytes, 0x55));
 }
 
 TEST_F(SectorTransferTest, RunFailingWholeButReadableSectorBySectorIsCompleteButFalse) {
@@ -92,14 +96,6 @@ TEST_F(SectorTransferTest, RunFailingWholeButReadableSectorBySectorIsCompleteBut
     Bytes buffer(4 * kSectorBytes);
     EXPECT_FALSE(ReadSectors(session.Io(), Run(0, 4), buffer.data()));
     EXPECT_EQ(buffer, Expected(63, 4));
-}
-
-TEST_F(SectorTransferTest, FailedSingleSectorIsNotFilled) {
-    MemoryDisk& disk = SetUpHardDisk(false);
-    disk.faults.read.badSectors = {63};
-    Bytes buffer(kSectorBytes, 0x55);
-    EXPECT_FALSE(ReadSectors(session.Io(), Run(0, 1), buffer.data()));
-    EXPECT_EQ(buffer, Bytes(kSectorBytes, 0x55));
 }
 
 TEST_F(SectorTransferTest, EmptyRunSucceedsWithoutTransferInBothModes) {
@@ -126,7 +122,9 @@ TEST_F(SectorTransferTest, OffsetCarriesPastThirtyTwoBits) {
     EXPECT_EQ(platform.transfers[0].offset, 0x100000010ull * kSectorBytes);
 }
 
-TEST_F(SectorTransferTest, FloppyVolumeIsOpenedOnTheFirstTransferThatMovesNothing) {
+// The first read through a never-opened entry transfers nothing, opens the
+// volume and reads; a short read later does not open it again.
+TEST_F(SectorTransferTest, FloppyVolumeIsOpenedOnItsFirstTransferAndOnlyThen) {
     MemoryDisk& floppy = *platform.FindDisk(platform.AddFloppy(2880));
     FillDisk(floppy, 0, 20);
     InitDiskAccess(session);
@@ -135,11 +133,15 @@ TEST_F(SectorTransferTest, FloppyVolumeIsOpenedOnTheFirstTransferThatMovesNothin
     SectorRun item{};
     item.sectorCount = 2;
     item.relativeSector = 3;
-    Bytes buffer(2 * kSectorBytes);
+    Bytes buffer(4 * kSectorBytes);
     EXPECT_TRUE(ReadSectors(session.Io(), item, buffer.data()));
-    EXPECT_EQ(buffer, Expected(3, 2));
+    EXPECT_EQ(Bytes(buffer.begin(), buffer.begin() + 2 * kSectorBytes), Expected(3, 2));
     EXPECT_EQ(platform.openedNames, (std::vector<std::string>{"\\\\.\\A:"}));
-    EXPECT_EQ(platform.transfers.size(), 2u);  // nothing on the never-opened entry, then the read
+    EXPECT_EQ(platform.transfers.size(), 2u);
+    floppy.faults.read.maxBytesPerCall = 1024;
+    item.sectorCount = 4;
+    EXPECT_FALSE(ReadSectors(session.Io(), item, buffer.data()));
+    EXPECT_EQ(platform.openedNames.size(), 1u);
 }
 
 TEST_F(SectorTransferTest, FloppyThatCannotBeOpenedFailsAndIsTriedAgainNextTime) {
@@ -155,21 +157,6 @@ TEST_F(SectorTransferTest, FloppyThatCannotBeOpenedFailsAndIsTriedAgainNextTime)
     EXPECT_EQ(session.disk.driveHandles[0], kInvalidHandle);
     EXPECT_TRUE(ReadSectors(session.Io(), item, buffer.data()));
     EXPECT_EQ(buffer, Expected(0, 4));
-}
-
-TEST_F(SectorTransferTest, PartialReadOfAFloppyDoesNotReopenIt) {
-    MemoryDisk& floppy = *platform.FindDisk(platform.AddFloppy(2880));
-    InitDiskAccess(session);
-    platform.openedNames.clear();
-    SectorRun item{};
-    item.sectorCount = 1;
-    Bytes buffer(kSectorBytes);
-    ASSERT_TRUE(ReadSectors(session.Io(), item, buffer.data()));  // opens the volume
-    floppy.faults.read.maxBytesPerCall = 1024;
-    item.sectorCount = 4;
-    Bytes run(4 * kSectorBytes);
-    EXPECT_FALSE(ReadSectors(session.Io(), item, run.data()));
-    EXPECT_EQ(platform.openedNames.size(), 1u);
 }
 
 TEST_F(SectorTransferTest, WriteRetryCarriesOnAndFillsNothing) {

@@ -43,15 +43,6 @@ TEST(FatEntryTest, Fat16And32ReadTheirWidth) {
     EXPECT_EQ(ReadFatEntry(0xF0000002, kFat32Code, fat32), 5u);
 }
 
-TEST(FatEntryTest, EndValuesPerType) {
-    EXPECT_EQ(EndOfChain(kFat16Code), 0xFFFFu);
-    EXPECT_EQ(EndOfChain(kFat12Code), 0xFFFu);
-    EXPECT_EQ(EndOfChain(kFat32Code), 0x0FFFFFFFu);
-    EXPECT_EQ(EndOfChain(0), 0u);
-    EXPECT_EQ(SignificantCluster(0xF0000007, kFat32Code), 7u);
-    EXPECT_EQ(SignificantCluster(0xF0000007, kFat16Code), 0xF0000007u);
-}
-
 TEST(FatEntryTest, EntriesPastTheImageAreNotRead) {
     const Bytes fat16(6, 0xAA);
     EXPECT_EQ(ReadFatEntry(2, kFat16Code, fat16), 0xAAAAu);

@@ -1,6 +1,7 @@
 // What only the POSIX implementation does: finding the machine's disks,
 // reporting images it cannot open, routing transfers around O_DIRECT's
-// alignment, and loading shared objects.
+// alignment, and loading shared objects (the disk library's calls are
+// disk32_test's).
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
@@ -126,83 +127,47 @@ TEST(PosixPlatformTest, ProgramDirectoryHoldsTheRunningExecutable) {
     EXPECT_EQ(directory + executable.filename().string(), executable.string());
 }
 
-// The fixture object's own view of what it was attached to.
-std::string AttachedPath(const char* function, std::uint32_t index) {
-    void* object = ::dlopen(BROVANE_FIXTURE_LIBRARY, RTLD_NOW | RTLD_NOLOAD);
-    const auto lookup = reinterpret_cast<const char* (*)(std::uint32_t)>(::dlsym(object, function));
-    const char* path = lookup != nullptr ? lookup(index) : nullptr;
-    if (object != nullptr) {
-        ::dlclose(object);
-    }
-    return path != nullptr ? path : "";
+// Disk32.DLL and DISK.VXD beside the test, as the program finds them.
+std::string Beside(const char* name) {
+    return PosixPlatform({}).GetProgramDirectory() + name;
 }
 
-bool FixtureLoaded() {
-    void* object = ::dlopen(BROVANE_FIXTURE_LIBRARY, RTLD_NOW | RTLD_NOLOAD);
+bool Loaded(const std::string& path) {
+    void* object = ::dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD);
     if (object != nullptr) {
         ::dlclose(object);
     }
     return object != nullptr;
 }
 
-class PosixLibraryTest : public ::testing::Test {
-  protected:
-    PosixLibraryTest() {
-        options_.disks = {"/images/hd0.img", "/images/hd1.img"};
-        options_.floppies = {"/images/a.img"};
-    }
-    PlatformOptions options_;
-};
-
-TEST_F(PosixLibraryTest, LibraryIsAttachedToTheDevicesAndItsFunctionsAreCalled) {
-    PosixPlatform platform(options_);
-    const LibraryHandle library = platform.LoadLibrary(BROVANE_FIXTURE_LIBRARY);
-    ASSERT_NE(library, 0u);
-    EXPECT_EQ(AttachedPath("FixtureHardDisk", 1), "/images/hd1.img");
-    EXPECT_EQ(AttachedPath("FixtureFloppy", 0), "/images/a.img");
-
-    const DiskTransferProc read = platform.GetDiskTransferProc(library, "ReadDisk32");
-    ASSERT_TRUE(read);
-    std::uint32_t arguments[7] = {};
-    EXPECT_EQ(read(129, 2, 3, 4, 5, reinterpret_cast<std::uint8_t*>(arguments), 6, 7), 1u);
-    EXPECT_EQ(std::vector<std::uint32_t>(arguments, arguments + 7),
-              (std::vector<std::uint32_t>{129, 2, 3, 4, 5, 6, 7}));
-    EXPECT_EQ(platform.GetExtensionCheckProc(library, "CheckInt13Extension32")(128), 0x180u);
-    EXPECT_FALSE(platform.GetDiskTransferProc(library, "WriteDisk32"));
-
-    platform.FreeLibrary(library);
-    EXPECT_FALSE(FixtureLoaded());
-}
-
-TEST_F(PosixLibraryTest, VirtualDeviceAnswersTheFloppyCountAndClosesUnloaded) {
-    PosixPlatform platform(options_);
-    const DeviceHandle device =
-        platform.OpenVirtualDevice(std::string("\\\\.\\") + BROVANE_FIXTURE_LIBRARY);
+TEST(PosixLibraryTest, VirtualDeviceAnswersTheFloppyCountAndIsUnloadedWhenClosed) {
+    PlatformOptions options;
+    options.floppies = {"/images/a.img", "/images/b.img"};
+    PosixPlatform platform(options);
+    const DeviceHandle device = platform.OpenVirtualDevice("\\\\.\\" + Beside("DISK.VXD"));
     ASSERT_NE(device, kInvalidHandle);
     std::uint32_t floppies = 0;
     std::uint32_t returned = 0;
     EXPECT_TRUE(platform.DeviceIoControl(device, 1, &floppies, 4, &returned));
-    EXPECT_EQ(floppies, 1u);
+    EXPECT_EQ(floppies, 2u);
     EXPECT_EQ(returned, 4u);
     EXPECT_FALSE(platform.DeviceIoControl(device, 2, &floppies, 4, &returned));
     platform.CloseVirtualDevice(device);
-    EXPECT_FALSE(FixtureLoaded());
+    EXPECT_FALSE(Loaded(Beside("DISK.VXD")));
 }
 
-TEST_F(PosixLibraryTest, VirtualDeviceWithoutItsEntryOrPrefixDoesNotOpen) {
-    PosixPlatform platform(options_);
-    EXPECT_EQ(platform.OpenVirtualDevice(std::string("\\\\.\\") + BROVANE_FIXTURE_NO_CONTROL),
-              kInvalidHandle);
-    EXPECT_EQ(platform.OpenVirtualDevice(BROVANE_FIXTURE_LIBRARY), kInvalidHandle);
-    EXPECT_FALSE(FixtureLoaded());
-}
-
-TEST_F(PosixLibraryTest, ObjectsStillLoadedAreReleasedWithThePlatform) {
+TEST(PosixLibraryTest, ObjectsWithoutTheEntryOrPrefixDoNotOpenAndAllAreReleasedWithThePlatform) {
     {
-        PosixPlatform platform(options_);
-        ASSERT_NE(platform.LoadLibrary(BROVANE_FIXTURE_LIBRARY), 0u);
+        PosixPlatform platform({});
+        EXPECT_EQ(platform.OpenVirtualDevice("\\\\.\\" + Beside("Disk32.DLL")), kInvalidHandle);
+        EXPECT_EQ(platform.OpenVirtualDevice(Beside("DISK.VXD")), kInvalidHandle);
+        EXPECT_FALSE(Loaded(Beside("Disk32.DLL")));
+        const LibraryHandle library = platform.LoadLibrary(Beside("Disk32.DLL"));
+        ASSERT_NE(library, 0u);
+        EXPECT_TRUE(platform.GetDiskTransferProc(library, "WriteDisk32"));
+        EXPECT_FALSE(platform.GetDiskTransferProc(library, "WriteDisk33"));
     }
-    EXPECT_FALSE(FixtureLoaded());
+    EXPECT_FALSE(Loaded(Beside("Disk32.DLL")));
 }
 
 }  // namespace
