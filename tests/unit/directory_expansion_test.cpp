@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <set>
 #include <tuple>
 
@@ -87,12 +88,6 @@ struct VolumeRun : WalkHarness {
         return memory;
     }
     void Expand(const std::string& path) { Batch("expand " + path + "\n"); }
-    // Expands the path with its nth allocation failing.
-    void ExpandFailingAllocation(const std::string& path, unsigned nth) {
-        platform.settings.failingAllocation = platform.counters.allocations + nth;
-        Expand(path);
-        platform.settings.failingAllocation = 0;
-    }
     // The item's children: "+ " with an expand button, ". " without, then the text.
     std::vector<std::string> ChildLines(const std::string& path) {
         std::vector<std::string> lines;
@@ -219,29 +214,6 @@ TEST_P(DirectoryExpansionTest, SlotsAndDeletedMarksAreTestedBeforeTheEndMark) {
     EXPECT_TRUE(chain.printed.empty());
 }
 
-TEST_P(DirectoryExpansionTest, EmptyRootsListNothingAndSayNothing) {
-    const std::pair<const char*, std::uint32_t> damages[] = {
-        {"", 0},               // a root whose first entry begins with 0
-        {"root_entries", 0},   // no root directory sectors at all
-        {"root_entries", 15},  // fewer entries than one sector holds
-    };
-    for (const auto& [field, value] : damages) {
-        VolumeRun run;
-        FatVolume volume = MakeVolume(FatKind::Fat16);
-        volume.entries = {FileEntry("/NOTSEEN.TXT", "x")};
-        if (*field != '\0') {
-            volume.bootOverrides.push_back({field, value});
-        } else {
-            volume.entries.clear();
-        }
-        run.StartOn(OneVolumeDisk(volume), GetParam());
-        run.Expand(kRoot);
-        EXPECT_EQ(run.ChildCount(kRoot), 0u) << field << value;
-        EXPECT_TRUE(run.printed.empty()) << field << value;
-        EXPECT_EQ(run.platform.LiveBlocks(), 2u);
-    }
-}
-
 // ---- Sub-directories, loops and damaged chains ----
 
 TEST_P(DirectoryExpansionTest, SubDirectoriesAreListedOneLevelPerExpansionAndLoopsRepeat) {
@@ -280,83 +252,139 @@ TEST_P(DirectoryExpansionTest, SubDirectoriesAreListedOneLevelPerExpansionAndLoo
     EXPECT_EQ(screen.StatusText(kProgressPane), "");
 }
 
-// A directory of 40 files over three clusters of one sector, each case
-// with its chain damaged.
-TEST_P(DirectoryExpansionTest, DamagedChainsEndWhereTheyCloseOrSayTheyCannotBeLoaded) {
-    FatVolume volume = MakeVolume(FatKind::Fat16, 1);
-    volume.entries.push_back(WithClusters(DirectoryEntry("/D", "Damaged"), {100, 101, 102}));
-    for (int i = 0; i < 40; ++i) {
-        volume.entries.push_back(FileEntry("/D/F" + std::to_string(i) + ".TXT", ""));
+// ---- Damage and failures ----
+
+// Files F0, F1, ... in a directory of the volume.
+FatVolume WithFiles(FatVolume volume, const std::string& directory, int count) {
+    for (int i = 0; i < count; ++i) {
+        volume.entries.push_back(FileEntry(directory + "/F" + std::to_string(i) + ".TXT", ""));
     }
-    const VolumeLayout layout = LayoutOf(volume);
-    const std::uint32_t fatEntries = layout.sectorsPerFat * kBytes / 2;
+    return volume;
+}
+
+FatVolume WithFat(FatVolume volume, std::uint32_t cluster, std::uint32_t value) {
+    volume.fatOverrides.push_back({cluster, value, {}});
+    return volume;
+}
+
+FatVolume WithBoot(FatVolume volume, const char* field, std::uint32_t value) {
+    volume.bootOverrides.push_back({field, value});
+    return volume;
+}
+
+// Each case: a volume, what is done before one directory is expanded, and
+// what the expansion shows: children, the message (if any), the progress
+// pane (where it matters). No case leaves a block behind; a size no volume
+// can hold is refused before it is allocated.
+TEST_P(DirectoryExpansionTest, DamageAndFailuresShowTheirMessagesAndLeaveNoBlock) {
+    FatVolume plain = MakeVolume(FatKind::Fat16);
+    plain.entries = {DirectoryEntry("/SUB"), FileEntry("/SUB/A.TXT", "x")};
+    FatVolume empty = plain;
+    empty.entries.clear();
+    // /D, "Damaged": 40 files over three clusters of one sector.
+    FatVolume damaged = MakeVolume(FatKind::Fat16, 1);
+    damaged.entries.push_back(WithClusters(DirectoryEntry("/D", "Damaged"), {100, 101, 102}));
+    damaged = WithFiles(damaged, "/D", 40);
+    const std::uint32_t fatEntries = LayoutOf(damaged).sectorsPerFat * kBytes / 2;
     // The FAT's last entry names a cluster beyond the disk's end.
-    ASSERT_GT(layout.ClusterSector(fatEntries - 1, 1), volume.totalSectors);
+    ASSERT_GT(LayoutOf(damaged).ClusterSector(fatEntries - 1, 1), damaged.totalSectors);
+    // FAT32 roots: of two clusters (16 files in the first, 4 in the second),
+    // and of three.
+    FatVolume twoClusters = MakeVolume(FatKind::Fat32);
+    twoClusters.rootClusters = {2, 3};
+    twoClusters = WithFiles(twoClusters, "", 20);
+    const VolumeLayout layout = LayoutOf(twoClusters);
+    const std::uint64_t firstFat = kVolumeStart + layout.reservedSectors;
+    FatVolume threeClusters = MakeVolume(FatKind::Fat32);
+    threeClusters.rootClusters = {2, 3, 4};
+    const std::uint32_t dataStart = LayoutOf(threeClusters).firstDataSector;
+
+    using Damage = std::function<void(VolumeRun&)>;
+    auto bad = [](std::set<std::uint64_t> sectors) -> Damage {
+        return [sectors](VolumeRun& run) {
+            run.platform.FindDisk(0x80)->faults.read.badSectors = sectors;
+        };
+    };
+    auto allocation = [](unsigned nth) -> Damage {
+        return [nth](VolumeRun& run) {
+            run.platform.settings.failingAllocation = run.platform.counters.allocations + nth;
+        };
+    };
+    const std::string sub = kRoot + "/#1";
+    const std::string damagedDir = kRoot + "/Damaged";
+    const char* notLoaded = "Not able to load the sub-directory";
     struct Case {
         const char* name;
-        imagebuilder::FatEntryOverride damage;
-        std::size_t children;  // listed
+        FatVolume volume;
+        std::string path;
+        Damage damage;
+        std::size_t children;
         const char* message;   // or nullptr
+        const char* progress;  // or nullptr: not checked
+        bool refused = false;
     };
     const Case cases[] = {
-        {"circle", {102, 100, {}}, 40, nullptr},  // each cluster listed once
-        {"free mark", {100, 0, {}}, 14, nullptr},
-        {"past the FAT", {100, fatEntries, {}}, 14, nullptr},
-        {"cluster 1", {100, 1, {}}, 0, "Not able to load the sub-directory"},
-        {"past the disk", {100, fatEntries - 1, {}}, 0, "Not able to load the sub-directory"},
+        {"empty root", empty, kRoot, nullptr, 0, nullptr, nullptr},
+        {"no root sectors", WithBoot(plain, "root_entries", 0), kRoot, nullptr, 0, nullptr,
+         nullptr},
+        {"fewer root entries than a sector holds", WithBoot(plain, "root_entries", 15), kRoot,
+         nullptr, 0, nullptr, nullptr},
+        {"circle", WithFat(damaged, 102, 100), damagedDir, nullptr, 40, nullptr, nullptr},
+        {"free mark", WithFat(damaged, 100, 0), damagedDir, nullptr, 14, nullptr, nullptr},
+        {"past the FAT", WithFat(damaged, 100, fatEntries), damagedDir, nullptr, 14, nullptr,
+         nullptr},
+        {"cluster 1", WithFat(damaged, 100, 1), damagedDir, nullptr, 0, notLoaded, nullptr},
+        {"past the disk", WithFat(damaged, 100, fatEntries - 1), damagedDir, nullptr, 0, notLoaded,
+         nullptr},
+        {"FAT larger than the volume", WithBoot(threeClusters, "sectors_per_fat_32", 0x7FFFFFFF),
+         kRoot, nullptr, 0, "Fatal Error!  Not able to allocate a Buffer For FAT!", nullptr, true},
+        // Room for two of the root's three clusters.
+        {"clusters larger than the volume",
+         WithBoot(threeClusters, "total_sectors_32", dataStart + 2), kRoot, nullptr, 0,
+         "Fatal Error! Not able to allocate a Buffer!", nullptr, true},
+        {"root larger than the volume",
+         WithBoot(MakeVolume(FatKind::Fat16), "total_sectors_16", 60), kRoot, nullptr, 0,
+         "Fatal Error!  Not able to allocate a Buffer for Root Directory!", nullptr, true},
+        // Only the second copy can say that cluster 3 follows cluster 2.
+        {"first FAT unreadable", twoClusters, kRoot, bad({firstFat}), 20, nullptr, nullptr},
+        {"both FATs unreadable", twoClusters, kRoot,
+         bad({firstFat, firstFat + layout.sectorsPerFat}), 0, "FAT not accessible!", "Wait...."},
+        {"second cluster unreadable", twoClusters, kRoot,
+         bad({kVolumeStart + layout.ClusterSector(3, 1)}), 0, notLoaded, "Wait...."},
+        {"no root buffer", plain, kRoot, allocation(1), 0,
+         "Fatal Error!  Not able to allocate a Buffer for Root Directory!", nullptr},
+        // A sub-directory's buffers in the order they are made.
+        {"no FAT buffer", plain, sub, allocation(1), 0,
+         "Fatal Error!  Not able to allocate a Buffer For FAT!", ""},
+        {"no cluster list", plain, sub, allocation(2), 0,
+         "Fatal Error!  Not able to allocate a Buffer for FAT Entries!", "Wait...."},
+        {"no cluster buffer", plain, sub, allocation(3), 0,
+         "Fatal Error! Not able to allocate a Buffer!", "Wait...."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         VolumeRun run;
-        FatVolume damaged = volume;
-        damaged.fatOverrides.push_back(c.damage);
-        run.StartOn(OneVolumeDisk(damaged), GetParam());
-        run.Expand(kRoot);
-        run.Expand(kRoot + "/Damaged");
-        EXPECT_EQ(run.ChildCount(kRoot + "/Damaged"), c.children);
+        run.StartOn(OneVolumeDisk(c.volume), GetParam());
+        if (c.path != kRoot) {
+            run.Expand(kRoot);
+        }
+        const unsigned allocations = run.platform.counters.allocations;
+        if (c.damage) {
+            c.damage(run);
+        }
+        run.Expand(c.path);
+        run.platform.settings.failingAllocation = 0;
+        EXPECT_EQ(run.ChildCount(c.path), c.children);
         EXPECT_EQ(run.printed, c.message ? Messages({c.message}) : std::vector<std::string>{});
+        if (c.progress) {
+            EXPECT_EQ(run.screen.StatusText(kProgressPane), c.progress);
+        }
         EXPECT_EQ(run.platform.LiveBlocks(), 2u);
+        if (c.refused) {
+            EXPECT_LE(run.platform.counters.allocations - allocations, 2u);  // at most the FAT
+        }
     }
 }
-
-// Sizes from damaged boot records that no volume can hold are refused
-// like failed allocations, never allocated.
-TEST_P(DirectoryExpansionTest, BuffersLargerThanTheVolumeAreRefusedWithTheirMessages) {
-    struct Case {
-        FatKind kind;
-        const char* field;
-        std::uint32_t value;
-        const char* message;
-    };
-    FatVolume fat32 = MakeVolume(FatKind::Fat32);
-    fat32.rootClusters = {2, 3, 4};
-    const std::uint32_t dataStart = LayoutOf(fat32).firstDataSector;
-    const Case cases[] = {
-        {FatKind::Fat32, "sectors_per_fat_32", 0x7FFFFFFF,
-         "Fatal Error!  Not able to allocate a Buffer For FAT!"},
-        // Room for two of the root's three clusters.
-        {FatKind::Fat32, "total_sectors_32", dataStart + 2,
-         "Fatal Error! Not able to allocate a Buffer!"},
-        {FatKind::Fat16, "total_sectors_16", 60,
-         "Fatal Error!  Not able to allocate a Buffer for Root Directory!"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.field);
-        VolumeRun run;
-        FatVolume volume = c.kind == FatKind::Fat32 ? fat32 : MakeVolume(FatKind::Fat16);
-        volume.bootOverrides.push_back({c.field, c.value});
-        run.StartOn(OneVolumeDisk(volume), GetParam());
-        unsigned allocations = run.platform.counters.allocations;
-        run.Expand(kRoot);
-        EXPECT_EQ(run.printed, Messages({c.message}));
-        EXPECT_EQ(run.ChildCount(kRoot), 0u);
-        EXPECT_EQ(run.platform.LiveBlocks(), 2u);
-        // At most the FAT was allocated, never the refused block.
-        EXPECT_LE(run.platform.counters.allocations - allocations, 2u);
-    }
-}
-
-// ---- Unreadable sectors and failed allocations ----
 
 TEST_P(DirectoryExpansionTest, UnreadableRootSectorsListAsDeletedAndTheListingGoesOn) {
     FatVolume volume = MakeVolume(FatKind::Fat16);
@@ -370,73 +398,6 @@ TEST_P(DirectoryExpansionTest, UnreadableRootSectorsListAsDeletedAndTheListingGo
     ASSERT_EQ(ChildCount(kRoot), 24u);
     EXPECT_EQ(screen.ItemText(screen.Children(Item(kRoot))[16]), "F32     .TXT");
     EXPECT_EQ(screen.StatusText(kProgressPane), "");
-}
-
-// A FAT32 root of two clusters: 16 files in the first, 4 in the second.
-TEST_P(DirectoryExpansionTest, UnreadableFatsAndClustersEndTheListingUnlessOneFatReads) {
-    FatVolume volume = MakeVolume(FatKind::Fat32);
-    volume.rootClusters = {2, 3};
-    for (int i = 0; i < 20; ++i) {
-        volume.entries.push_back(FileEntry("/F" + std::to_string(i) + ".TXT", ""));
-    }
-    const VolumeLayout layout = LayoutOf(volume);
-    const std::uint32_t firstFat = kVolumeStart + layout.reservedSectors;
-    // Only the second copy can say that cluster 3 follows cluster 2.
-    MemoryDisk& disk = StartOn(OneVolumeDisk(volume));
-    disk.faults.read.badSectors = {firstFat};
-    Expand(kRoot);
-    EXPECT_EQ(ChildCount(kRoot), 20u);
-    EXPECT_TRUE(printed.empty());
-
-    struct Case {
-        std::set<std::uint64_t> badSectors;
-        const char* message;
-    };
-    const Case cases[] = {
-        {{firstFat, firstFat + layout.sectorsPerFat}, "FAT not accessible!"},
-        {{kVolumeStart + layout.ClusterSector(3, 1)}, "Not able to load the sub-directory"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.message);
-        VolumeRun run;
-        run.StartOn(OneVolumeDisk(volume), GetParam()).faults.read.badSectors = c.badSectors;
-        run.Expand(kRoot);
-        EXPECT_EQ(run.printed, Messages({c.message}));
-        EXPECT_EQ(run.ChildCount(kRoot), 0u);
-        // The message ends the listing; the progress pane keeps what the reads left.
-        EXPECT_EQ(run.screen.StatusText(kProgressPane), "Wait....");
-        EXPECT_EQ(run.platform.LiveBlocks(), 2u);
-    }
-}
-
-TEST_P(DirectoryExpansionTest, EachFailedAllocationHasItsOwnMessageAndLeavesNoBlock) {
-    FatVolume fat16 = MakeVolume(FatKind::Fat16);
-    fat16.entries = {DirectoryEntry("/SUB"), FileEntry("/SUB/A.TXT", "x")};
-    StartOn(OneVolumeDisk(fat16));
-    ExpandFailingAllocation(kRoot, 1);
-    EXPECT_EQ(printed,
-              Messages({"Fatal Error!  Not able to allocate a Buffer for Root Directory!"}));
-    EXPECT_EQ(ChildCount(kRoot), 0u);
-    EXPECT_EQ(platform.LiveBlocks(), 2u);
-
-    // The sub-directory's buffers in the order they are made: the FAT, the
-    // cluster list, the clusters.
-    const char* const messages[] = {
-        "Fatal Error!  Not able to allocate a Buffer For FAT!",
-        "Fatal Error!  Not able to allocate a Buffer for FAT Entries!",
-        "Fatal Error! Not able to allocate a Buffer!",
-    };
-    for (unsigned nth = 1; nth <= 3; ++nth) {
-        SCOPED_TRACE(nth);
-        VolumeRun run;
-        run.StartOn(OneVolumeDisk(fat16), GetParam());
-        run.Expand(kRoot);
-        run.ExpandFailingAllocation(kRoot + "/#1", nth);
-        EXPECT_EQ(run.printed, Messages({messages[nth - 1]}));
-        EXPECT_EQ(run.ChildCount(kRoot + "/#1"), 0u);
-        EXPECT_EQ(run.platform.LiveBlocks(), 2u);
-        EXPECT_EQ(run.screen.StatusText(kProgressPane), nth == 1 ? "" : "Wait....");
-    }
 }
 
 TEST_P(DirectoryExpansionTest, AFullItemStorageStopsTheListingCleanly) {
