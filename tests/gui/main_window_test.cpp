@@ -179,22 +179,6 @@ class MainWindowTest : public QObject {
         QCOMPARE(gui.events.commands.back(), 32775);
     }
 
-    void dumpingModesAreTheMenuChecks() {
-        GuiHarness gui(1, 1);
-        gui.Start();
-        gui.Screen().SetMenuChecked(32780, true);
-        QVERIFY(gui.Frame().CommandAction(32780)->isChecked());
-        QVERIFY(!gui.Screen().IsMenuChecked(32775));
-        CommandState state = gui.Frame().CurrentCommandState();
-        QVERIFY(state.rawDumpingChecked);
-        QVERIFY(!state.sectorDumpingChecked);
-        // Opening the menu keeps the mark: it is the state, not a copy of it.
-        OpenEveryMenu(gui.Frame());
-        QVERIFY(gui.Frame().CommandAction(32780)->isChecked());
-        gui.Screen().SetMenuChecked(32780, false);
-        QVERIFY(!gui.Screen().IsMenuChecked(32780));
-    }
-
     void toolbarHasFourButtonsThatFollowTheTable() {
         GuiHarness gui(1, 1);
         gui.Start();
@@ -229,16 +213,6 @@ class MainWindowTest : public QObject {
         QVERIFY(gui.Frame().CommandAction(59392)->isChecked());
         // The window's own commands never reach the core.
         QVERIFY(gui.events.commands.empty());
-    }
-
-    void statusPanesShowTheirTexts() {
-        GuiHarness gui(0, 1);
-        gui.Start();
-        gui.Screen().SetStatusText(0, "Wait....");
-        gui.Screen().SetStatusText(1, "Current Sector Number: 63 \xB5");
-        QCOMPARE(gui.Frame().StatusPane(0)->text(), QStringLiteral("Wait...."));
-        QCOMPARE(gui.Frame().StatusPane(1)->text(), QStringLiteral("Current Sector Number: 63 µ"));
-        QVERIFY(gui.Frame().StatusPane(0)->isVisible());
     }
 
     void aboutBoxOpensAndClosesWithOk() {
@@ -280,9 +254,14 @@ class MainWindowTest : public QObject {
         QVERIFY(!gui.Screen().IsListItemFocused(0));
     }
 
-    void messageBoxesAreAnsweredByTheTest() {
+    // Texts are shown as Latin-1, in the status panes as in message boxes.
+    void statusPanesAndMessageBoxesShowTheirTexts() {
         GuiHarness gui(0, 1);
         gui.Start();
+        gui.Screen().SetStatusText(0, "Wait....");
+        gui.Screen().SetStatusText(1, "Current Sector Number: 63 \xB5");
+        QCOMPARE(gui.Frame().StatusPane(0)->text(), QStringLiteral("Wait...."));
+        QCOMPARE(gui.Frame().StatusPane(1)->text(), QStringLiteral("Current Sector Number: 63 µ"));
         gui.Screen().Notify("Read Error! \xE5");
         gui.answer = QMessageBox::Yes;
         QVERIFY(gui.Screen().Confirm("Are you sure to write to disk?"));

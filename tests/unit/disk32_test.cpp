@@ -103,15 +103,6 @@ class Disk32Test : public ::testing::Test {
     std::string floppy;
 };
 
-TEST_F(Disk32Test, LibraryListsTheSameDrivesWithTheirExtensionValues) {
-    PosixSession library(Options(true));
-    ASSERT_EQ(library.session.disk.diskAccessMode, DAM_DISK_LIBRARY);
-    ASSERT_EQ(library.screen.Children(kTreeRoot).size(), 2u);
-    EXPECT_EQ(library.screen.ItemText(library.screen.Children(kTreeRoot)[0]), "Floppy Disk 1");
-    TreeItemInfo* hardDisk = library.screen.GetTreeItemInfo(library.screen.Children(kTreeRoot)[1]);
-    EXPECT_EQ(hardDisk->int13Extensions, 0u);  // small enough for CHS
-}
-
 TEST_F(Disk32Test, LibraryReadsWhatTheDevicePathReadsThroughChs) {
     PosixSession library(Options(true));
     PosixSession paths(Options(false));
