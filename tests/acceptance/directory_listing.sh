@@ -23,9 +23,8 @@ Reads requests from standard input, one a line, fields split by tabs:
 OFFSET is the volume's first sector; DIRECTORY is '' for the root directory
 or long names joined by '/'. DELETED_NAME gives, in directory order, the
 names the deleted long-named files had: a deleted long name shows its
-first 13 characters. Writes the listing to OUTPUT and the directory's first
-cluster to OUTPUT.cluster; exits 1 naming the directory where the readers
-disagree."""
+first 13 characters. Writes the listing to OUTPUT; exits 1 naming the
+directory where the readers disagree."""
 import re
 import struct
 import subprocess
@@ -176,14 +175,6 @@ def expect(volume, path, deleted_names):
     return "\n".join(lines)
 
 
-def first_cluster(volume, path):
-    if path == "":
-        return 0
-    parent, _, name = path.rpartition("/")
-    index = [row["name"] for row in volume.fls(volume.inode(parent))].index(name)
-    return volume.cluster(list(volume.entries(volume.inode(parent), parent == ""))[index])
-
-
 def main():
     volumes = {}
     for request in sys.stdin.read().splitlines():
@@ -195,8 +186,6 @@ def main():
             sys.exit(f"{path or 'root'} at {offset}: {problem}")
         with open(output, "w", encoding="latin-1") as f:
             f.write(text + "\n")
-        with open(output + ".cluster", "w") as f:
-            f.write(f"{first_cluster(volume, path)}\n")
 
 
 if __name__ == "__main__":
@@ -293,26 +282,11 @@ check() { expect "$1" "$(cat "$4")" "$(listed "$2" "$3" 2>&1)"; }
 
 check "FAT16 root directory" disk.img "$VOLUME16/Root Directory" "$(expected 16 "")"
 check "FAT32 root directory" disk.img "$VOLUME32/Root Directory" "$(expected 32 "")"
-if printf '%s\nexpand %s\ntree\n' "$OPEN" "$VOLUME16/Root Directory" | batch --disk disk.img |
-    grep -q 'Level_One$'; then
-  for volume in 16 32; do
-    path=VOLUME$volume
-    for directory in "${SUBDIRECTORIES[@]}"; do
-      check "FAT$volume $directory" disk.img "${!path}/Root Directory/$directory" \
-        "$(expected $volume "$directory")"
-    done
-  done
-else
-  # Without directories in the tree, each sub-directory of the FAT32 volume
-  # is listed as the root directory of a copy whose boot record names the
-  # sub-directory's first cluster.
-  echo "note: the tree lists no directories; FAT32 sub-directories checked as patched roots"
-  cp --sparse=always disk.img patched.img
+for volume in 16 32; do
+  path=VOLUME$volume
   for directory in "${SUBDIRECTORIES[@]}"; do
-    cluster=$(cat "$(expected 32 "$directory").cluster") bytes=""
-    for shift in 0 8 16 24; do bytes+=$(printf '\\%03o' $((cluster >> shift & 255))); done
-    printf "$bytes" | dd of=patched.img bs=1 seek=$((FAT32_START * 512 + 44)) conv=notrunc status=none
-    check "FAT32 $directory" patched.img "$VOLUME32/Root Directory" "$(expected 32 "$directory")"
+    check "FAT$volume $directory" disk.img "${!path}/Root Directory/$directory" \
+      "$(expected $volume "$directory")"
   done
-fi
+done
 finish

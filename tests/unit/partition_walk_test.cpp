@@ -38,31 +38,9 @@ Disk ChainDisk() {
 
 class PartitionWalkTest : public ::testing::Test, public WalkHarness {};
 
-TEST_F(PartitionWalkTest, MasterBootRecordEntriesInTableOrderWithTheirRecords) {
-    PlaceBuiltDisk(platform, ChainDisk());
-    Start();
-    EXPECT_EQ(Batch("expand Hard Disk 1\ntree\n"),
-              "- Hard Disk 1\n"
-              "  + 16-Bit FAT Disk\n"
-              "  + 32-Bit FAT Disk\n"
-              "  + Extended DOS Partition\n");
-    const TreeItemInfo& fat16 = Record("Hard Disk 1/16-Bit FAT Disk");
-    EXPECT_EQ(fat16.kind, IK_VOLUME);
-    EXPECT_EQ(fat16.baseSector, 2048u);
-    EXPECT_EQ(fat16.fatType, FT_NONE);
-    EXPECT_EQ(fat16.sectorCount, 1u);
-    EXPECT_EQ(fat16.driveNumber, 0x80);
-    // CHS start of sector 2048 in 255 × 63: cylinder 0, head 32, sector 33.
-    EXPECT_EQ(fat16.cylinder, 0);
-    EXPECT_EQ(fat16.head, 32);
-    EXPECT_EQ(fat16.sector, 33);
-    EXPECT_EQ(Record("Hard Disk 1/32-Bit FAT Disk").fatType, FT_FAT32);
-    EXPECT_EQ(Record("Hard Disk 1/Extended DOS Partition").kind, IK_EXTENDED);
-    EXPECT_EQ(Record("Hard Disk 1/Extended DOS Partition").baseSector, 62048u);
-    EXPECT_TRUE(printed.empty());
-}
-
-TEST_F(PartitionWalkTest, ExtendedChainCountsLogicalsFromTheirTableAndLinksFromTheFirst) {
+// Entries in table order; a logical counts from its table, a link from the
+// first extended partition.
+TEST_F(PartitionWalkTest, TablesListTheirEntriesInOrderAndEachDiskKeepsItsExtendedBase) {
     PlaceBuiltDisk(platform, ChainDisk());
     PlaceBuiltDisk(platform, ChainDisk());
     Start();
@@ -90,14 +68,28 @@ TEST_F(PartitionWalkTest, ExtendedChainCountsLogicalsFromTheirTableAndLinksFromT
               "    - Extended DOS Partition\n"
               "      + 12-Bit FAT Disk\n"
               "      + Extended DOS Partition\n");
+    const TreeItemInfo& fat16 = Record("Hard Disk 1/16-Bit FAT Disk");
+    // CHS start of sector 2048 in 255 × 63: cylinder 0, head 32, sector 33.
+    EXPECT_EQ(std::tuple(fat16.kind, fat16.baseSector, fat16.fatType, fat16.sectorCount,
+                         fat16.driveNumber, fat16.cylinder, fat16.head, fat16.sector),
+              std::tuple(IK_VOLUME, 2048u, FT_NONE, 1u, 0x80, 0, 32, 33));
+    EXPECT_EQ(Record("Hard Disk 1/32-Bit FAT Disk").fatType, FT_FAT32);
+    EXPECT_EQ(Record("Hard Disk 1/#3").kind, IK_EXTENDED);
     const std::string chain = "Hard Disk 1/#3";
     EXPECT_EQ(Record(chain + "/Unknown").kind, IK_VOLUME);  // NTFS in a table expands as a volume
-    EXPECT_EQ(Record(chain + "/Unknown").baseSector, 62048u + 63);
-    EXPECT_EQ(Record(chain + "/#2").baseSector, 82048u);  // link: first extended + its value
-    EXPECT_EQ(Record(chain + "/#2/#1").baseSector, 82048u + 63);  // logical: its table + its value
-    EXPECT_EQ(Record(chain + "/#2/#2").baseSector, 102048u);
-    EXPECT_EQ(Record(chain + "/#2/#2/#1").baseSector, 102048u + 63);
-    EXPECT_EQ(Record("Hard Disk 2/#3/#2/#1").baseSector, 82048u + 63);
+    const std::pair<std::string, std::uint32_t> bases[] = {
+        {chain, 62048},
+        {chain + "/Unknown", 62048 + 63},
+        {chain + "/#2", 82048},          // link: first extended + its value
+        {chain + "/#2/#1", 82048 + 63},  // logical: its table + its value
+        {chain + "/#2/#2", 102048},
+        {chain + "/#2/#2/#1", 102048 + 63},
+        {"Hard Disk 2/#3/#2/#1", 82048 + 63},
+    };
+    for (const auto& [path, base] : bases) {
+        EXPECT_EQ(Record(path).baseSector, base) << path;
+    }
+    EXPECT_TRUE(printed.empty());
 }
 
 TEST_F(PartitionWalkTest, FatTypeFollowsTheClusterEstimateAroundFourThousandNinetySix) {
@@ -157,28 +149,19 @@ TEST_F(PartitionWalkTest, FatItemsAndRootDirectoryLieWhereTheBootRecordSays) {
               "    + Root Directory\n");
     const TreeItemInfo& fat2 = Record("Hard Disk 1/#1/FAT 2");
     EXPECT_EQ(Record("Hard Disk 1/#1/FAT 1").relativeSector, 4u);
-    EXPECT_EQ(fat2.relativeSector, 204u);
-    EXPECT_EQ(fat2.sectorCount, 200u);
-    EXPECT_EQ(fat2.baseSector, 2048u);
-    EXPECT_EQ(fat2.sectorsPerCluster, 4u);
-    EXPECT_EQ(fat2.heads, 255u);
-    EXPECT_EQ(fat2.sectorsPerTrack, 63u);
-    EXPECT_EQ(fat2.volumeSectors, 100000u);
+    EXPECT_EQ(
+        std::tuple(fat2.relativeSector, fat2.sectorCount, fat2.baseSector, fat2.sectorsPerCluster,
+                   fat2.heads, fat2.sectorsPerTrack, fat2.volumeSectors),
+        std::tuple(204u, 200u, 2048u, 4u, 255u, 63u, 100000u));
     EXPECT_EQ(fat2.reservedSectors + fat2.sectorsPerFat, 0u);  // a FAT item does not carry them
     const TreeItemInfo& root = Record("Hard Disk 1/#1/Root Directory");
-    EXPECT_EQ(root.kind, IK_ROOT_DIR);
-    EXPECT_EQ(root.relativeSector, 404u);
-    EXPECT_EQ(root.sectorCount, 32u);
-    EXPECT_EQ(root.firstDataSector, 436u);
-    EXPECT_EQ(root.reservedSectors, 4u);
-    EXPECT_EQ(root.sectorsPerFat, 200u);
+    EXPECT_EQ(std::tuple(root.kind, root.relativeSector, root.sectorCount, root.firstDataSector,
+                         root.reservedSectors, root.sectorsPerFat),
+              std::tuple(IK_ROOT_DIR, 404u, 32u, 436u, 4u, 200u));
     const TreeItemInfo& root32 = Record("Hard Disk 1/#2/Root Directory");
-    EXPECT_EQ(root32.kind, IK_DIR_ENTRY);
-    EXPECT_EQ(root32.sectorCount, 0u);
-    EXPECT_EQ(root32.attributes, 0x10);
-    EXPECT_EQ(root32.firstCluster, 5u);
-    EXPECT_EQ(root32.fatType, FT_FAT32);
-    EXPECT_EQ(root32.firstDataSector, root32.relativeSector);
+    EXPECT_EQ(std::tuple(root32.kind, root32.sectorCount, root32.attributes, root32.firstCluster,
+                         root32.fatType, root32.firstDataSector),
+              std::tuple(IK_DIR_ENTRY, 0u, 0x10, 5u, FT_FAT32, root32.relativeSector));
     EXPECT_EQ(root32.relativeSector, 32u + 2 * root32.sectorsPerFat);
 }
 
