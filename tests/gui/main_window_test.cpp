@@ -1,6 +1,6 @@
-// The main window: start-up, menus, accelerators, toolbar, status bar,
-// enabling, the About box, pane focus, message boxes, pop-up menus, closing
-// and a screenshot.
+// The main window: start-up, menus, enabling as brovane-batch has it,
+// accelerators, toolbar, status bar, the About box, pane focus, message
+// boxes, pop-up menus, closing and a screenshot.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QEventLoop>
@@ -15,6 +15,10 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <sstream>
+
+#include "app/disk_lifecycle.h"
+#include "batch/batch_runner.h"
 #include "gui/about_dialog.h"
 #include "gui/left_view.h"
 #include "gui/quorvel_view.h"
@@ -77,6 +81,35 @@ std::vector<QString> RootTexts(CMainFrame& frame) {
         texts.push_back(model.index(row, 0, {}).data().toString());
     }
     return texts;
+}
+
+// A state both front-ends are put in: the two dumping marks and paging flags.
+struct StateCase {
+    bool raw;
+    bool sector;
+    bool previous;
+    bool next;
+};
+
+void Apply(const StateCase& state, ScreenOperations& screen, RightPaneState& pane) {
+    screen.SetMenuChecked(CMD_RAW_DUMPING, state.raw);
+    screen.SetMenuChecked(CMD_SECTOR_DUMPING, state.sector);
+    pane.canGoPrevious = state.previous;
+    pane.canGoNext = state.next;
+}
+
+std::string GuiMenu(CMainFrame& frame) {
+    CommandState state = frame.CurrentCommandState();
+    std::ostringstream out;
+    for (const CommandInfo& info : Commands()) {
+        QAction* action = frame.CommandAction(info.id);
+        // Commands without a menu item or button are reached by their key alone.
+        bool enabled = action != nullptr ? action->isEnabled() : IsCommandEnabled(info.id, state);
+        bool checked = action != nullptr && action->isCheckable() && action->isChecked();
+        out << info.id << (enabled ? " enabled" : " disabled") << (checked ? " checked" : "")
+            << '\n';
+    }
+    return out.str();
 }
 
 }  // namespace
@@ -163,6 +196,41 @@ class MainWindowTest : public QObject {
             QTest::keySequence(&gui.Frame(), QKeySequence::fromString(QString::fromLatin1(key)));
         }
         QCOMPARE(gui.events.commands, std::vector<int>{32782});
+    }
+
+    // The GUI and brovane-batch take their enabling and check marks from the
+    // same command state: in the same state, every command the batch `menu`
+    // lists is enabled and checked alike on the GUI's actions.
+    void guiAndBatchAgreeInEveryState() {
+        GuiHarness gui(1, 1);
+        gui.Start();
+        MemoryPlatform platform;
+        platform.AddFloppy(2880);
+        platform.AddHardDisk(20480);
+        TextScreen screen;
+        Session session(platform, screen);
+        screen.SetEvents(&session);
+        InitDiskAccess(session);
+        std::ostringstream out;
+        BatchRunner runner(screen, session, out);
+
+        const StateCase cases[] = {{false, false, false, false},
+                                   {true, false, false, true},
+                                   {false, true, true, false},
+                                   {true, true, true, true}};
+        for (const StateCase& state : cases) {
+            Apply(state, gui.Screen(), gui.app.GetSession().pane);
+            Apply(state, screen, session.pane);
+            OpenEveryMenu(gui.Frame());
+            std::istringstream script("menu\n");
+            std::ostringstream err;
+            out.str("");
+            QCOMPARE(runner.RunScript(script, err), 0);
+            QCOMPARE(QString::fromStdString(GuiMenu(gui.Frame())),
+                     QString::fromStdString(out.str()));
+        }
+        // The states really differ: Next follows the flag on both sides.
+        QVERIFY(gui.Frame().CommandAction(CMD_NEXT)->isEnabled());
     }
 
     void acceleratorsRouteOnlyEnabledCommands() {
