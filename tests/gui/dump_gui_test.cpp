@@ -1,6 +1,6 @@
-// Dumps in the real window: the dumping keys, the toolbar's Previous and
-// Next following the paging flags, Refresh, and a row edited in the real
-// byte dialog and written back to the disk.
+// Dumps in the real window: the dumping key, the toolbar's Previous and
+// Next following the paging flags, and a row edited in the real byte
+// dialog and written back to the disk.
 #include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
@@ -109,14 +109,6 @@ class DumpGuiTest : public QObject {
         QCOMPARE(window.Position(), first);
         RunUntilIdle();
         QVERIFY(!window.Frame().CommandAction(CMD_PREVIOUS)->isEnabled());
-        // Ctrl+F4 changes the other mark; raw sectors still win.
-        QTest::keyClick(&window.Frame(), Qt::Key_F4, Qt::ControlModifier);
-        QVERIFY(window.app.Screen().IsMenuChecked(CMD_SECTOR_DUMPING));
-        QCOMPARE(window.Frame().ListView()->model()->columnCount(), 34);
-        // F5 rebuilds the tree and shows the hard disk's master boot record.
-        QTest::keyClick(&window.Frame(), Qt::Key_F5);
-        QCOMPARE(window.Tree().model()->rowCount(window.Item({0})), 0);
-        QCOMPARE(window.Position(), QStringLiteral("Current Sector Number: 0"));
     }
 
     void doubleClickedRowIsEditedInTheDialogAndWritten() {

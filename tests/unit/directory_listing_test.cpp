@@ -166,19 +166,6 @@ TEST(DirectoryListingTest, RootDirectoryListsEveryEntryUpToTheEndMark) {
     EXPECT_TRUE(run.printed.empty());
 }
 
-TEST(DirectoryListingTest, LongNamesStopAtTheFirstEntryAndShowWhole) {
-    const std::string longest(255, 'L');
-    DirectoryDisk run({imagebuilder::FileEntry("/LONG.TXT", "x", longest)});
-    Bytes cluster(64, 0);
-    PutSlot(cluster, 0, 0x02, "first");  // no end bit: the walk stops at entry 0
-    PutShortEntry(cluster, 1, "FILE    TXT", 0x20);
-    run.Poke(run.ClusterSector32(2), cluster);
-    run.Open();
-    EXPECT_EQ(Names(run.Listing(kFat16Root)),
-              (std::vector<std::string>{"LONG    .TXT|" + longest}));
-    EXPECT_EQ(Names(run.Listing(kFat32Root)), (std::vector<std::string>{"FILE    .TXT|first"}));
-}
-
 TEST(DirectoryListingTest, SubDirectoriesSkipDotEntriesAndJoinTheHighWordOnFat32) {
     imagebuilder::EntryDescription docs = imagebuilder::DirectoryEntry("/DOCS", "Documents");
     docs.clusters = {10};

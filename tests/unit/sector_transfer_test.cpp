@@ -194,25 +194,6 @@ TEST_F(SectorTransferTest, LibraryCutsRunsAtTrackEnds) {
     EXPECT_EQ(second.sector, 1u);
 }
 
-TEST_F(SectorTransferTest, LibraryAndDevicePathsReadTheSameSectors) {
-    // With no extended interface the library goes by CHS alone, so a wrong
-    // conversion would read other sectors than the device path does.
-    SetUpHardDisk(true);
-    SessionHarness paths;
-    MemoryDisk& other = *paths.platform.FindDisk(paths.platform.AddHardDisk(64 * 16 * 63));
-    FillDisk(other, 0, 4000);
-    InitDiskAccess(paths.session);
-    for (std::uint32_t relative : {0u, 1u, 61u, 62u, 63u, 944u, 1007u, 1008u, 2000u, 3800u}) {
-        for (std::uint32_t count : {1u, 2u, 64u, 130u}) {
-            Bytes viaLibrary(count * kSectorBytes);
-            Bytes viaPaths(count * kSectorBytes);
-            EXPECT_TRUE(ReadSectors(session.Io(), Run(relative, count), viaLibrary.data()));
-            EXPECT_TRUE(ReadSectors(paths.session.Io(), Run(relative, count), viaPaths.data()));
-            EXPECT_EQ(viaLibrary, viaPaths) << relative << "+" << count;
-        }
-    }
-}
-
 TEST_F(SectorTransferTest, LibraryRetriesOnlyTheFailedPieceIntoItsOwnPlace) {
     MemoryDisk& disk = SetUpHardDisk(true);
     disk.faults.read.badSectors = {63 + 63};  // inside the second piece
