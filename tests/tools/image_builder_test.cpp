@@ -1,12 +1,6 @@
 // What the image acceptance tests cannot see with fsck.fat and mtools: the
 // damage a description asks for lands exactly where it is asked, CHS bytes
-// of large addresses, UTF-8 long names, and sparse image files.
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cstdio>
-#include <filesystem>
-
+// of large addresses, UTF-8 long names, an image file that cannot be made.
 #include <gtest/gtest.h>
 
 #include "imagebuilder/description_parser.h"
@@ -81,21 +75,6 @@ poke offset=510 hex=1234
     EXPECT_EQ(GetU16(built.image.Read(0, 512), 510), 0x3412);
 }
 
-TEST(ImageBuilder, BootDamageHitsThePrimaryRecordOnly) {
-    Built built(R"(disk size=40M
-fat32 start=0 size=70000 sectors_per_cluster=1
-damage boot field=sectors_per_cluster value=0
-damage boot field=heads value=0
-)");
-    const Bytes boot = built.Sector(0);
-    const Bytes backup = built.Sector(6);
-    EXPECT_EQ(boot[13], 0);
-    EXPECT_EQ(GetU16(boot, 26), 0);
-    EXPECT_EQ(backup[13], 1);
-    EXPECT_EQ(GetU16(backup, 26), 255);
-    EXPECT_EQ(built.Sector(7), built.Sector(1));  // the FSInfo copy
-}
-
 TEST(LbaToChs, PacksCylinderBitsIntoTheSectorByteAndMarksLargeAddresses) {
     // 2048 = track 32 of cylinder 0, sector 33.
     const ChsBytes first = LbaToChs(2048, 255, 63);
@@ -116,28 +95,12 @@ TEST(LongName, Utf8BecomesUtf16WithSurrogatesAndBadInputIsRefused) {
     EXPECT_FALSE(Utf8ToUtf16("\xFF"));
 }
 
-TEST(SparseImage, SavesALargeDiskAsASparseFileWithItsContents) {
-    Built built("disk size=1G\nfat16 start=2048 size=16000\nfile /HELLO.TXT data=\"hello\"\n");
-    const std::string path = (std::filesystem::temp_directory_path() /
-                              ("imagebuilder-" + std::to_string(getpid()) + ".img"))
-                                 .string();
+// Large images as sparse files are the image acceptance test's.
+TEST(SparseImage, AFileThatCannotBeMadeIsNamed) {
+    Built built("disk size=1M\nfat12 start=0 size=2000\n");
     std::string error;
-    ASSERT_TRUE(WriteImageFile(built.disk, path, error)) << error;
-    struct stat info {};
-    ASSERT_EQ(stat(path.c_str(), &info), 0);
-    EXPECT_EQ(static_cast<std::uint64_t>(info.st_size), 1ull << 30);
-    EXPECT_LT(static_cast<std::uint64_t>(info.st_blocks) * 512, 1024u * 1024u);
-    FILE* file = std::fopen(path.c_str(), "rb");
-    ASSERT_NE(file, nullptr);
-    Bytes volumeStart(600 * 1024);
-    ASSERT_EQ(std::fseek(file, 2048 * 512, SEEK_SET), 0);
-    EXPECT_EQ(std::fread(volumeStart.data(), 1, volumeStart.size(), file), volumeStart.size());
-    std::fclose(file);
-    std::filesystem::remove(path);
-    EXPECT_EQ(volumeStart, built.image.Read(2048 * 512, volumeStart.size()));
-
     EXPECT_FALSE(WriteImageFile(built.disk, "/nonexistent-dir/x.img", error));
-    EXPECT_NE(error.find("cannot create"), std::string::npos);
+    EXPECT_NE(error.find("cannot create /nonexistent-dir/x.img"), std::string::npos) << error;
 }
 
 }  // namespace

@@ -1,10 +1,16 @@
+// brovane-batch: the runner's commands, paths and errors, and the text
+// front-end it drives where the core's tests would not notice a fault.
 #include "batch/batch_runner.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <string>
+#include <vector>
 
+#include "batch/text_screen.h"
 #include "session_harness.h"
+#include "tree/tree_item_info.h"
 
 namespace brovane {
 namespace {
@@ -40,21 +46,6 @@ class BatchRunnerTest : public ::testing::Test, public SessionHarness {
     TreeItemHandle disk = kNoTreeItem, volume = kNoTreeItem, entry = kNoTreeItem;
 };
 
-TEST_F(BatchRunnerTest, TreePrintsVisibleItemsWithTheirButtons) {
-    BuildTree();
-    EXPECT_EQ(Run("tree\n"), "+ Hard Disk 1\n+ Hard Disk 2\n");
-    screen.Expand(disk);
-    screen.Expand(volume);
-    EXPECT_EQ(Run("tree\n"),
-              "- Hard Disk 1\n"
-              "  - 16-Bit FAT Disk\n"
-              "    . Long name\\x09with tab\n"
-              "  . Unknown\n"
-              "+ Hard Disk 2\n");
-    screen.Collapse(disk);
-    EXPECT_EQ(Run("tree\n"), "+ Hard Disk 1\n+ Hard Disk 2\n");
-}
-
 TEST_F(BatchRunnerTest, PathsNameItemsByTextOrByNumber) {
     BuildTree();
     EXPECT_EQ(runner.FindItem("Hard Disk 1/16-Bit FAT Disk"), volume);
@@ -65,6 +56,10 @@ TEST_F(BatchRunnerTest, PathsNameItemsByTextOrByNumber) {
     EXPECT_EQ(runner.FindItem("#0"), kNoTreeItem);
     EXPECT_EQ(runner.FindItem("Hard Disk 1/Missing"), kNoTreeItem);
     EXPECT_EQ(runner.PathOf(entry), "Hard Disk 1/16-Bit FAT Disk/Long name\twith tab");
+    // The tree's texts are escaped like every printed text.
+    screen.Expand(disk);
+    screen.Expand(volume);
+    EXPECT_NE(Run("tree\n").find("\n    . Long name\\x09with tab\n"), std::string::npos);
 }
 
 TEST_F(BatchRunnerTest, SelectedPrintsThePathOrADash) {
@@ -112,6 +107,95 @@ TEST_F(BatchRunnerTest, CommentsAndBlankLinesAreSkippedAndBadLinesStopTheScript)
     EXPECT_EQ(errors, "brovane-batch: line 2: unknown command 'frobnicate'\n");
     Run("\ntree extra\n", 2);
     EXPECT_EQ(errors, "brovane-batch: line 2: unexpected arguments 'extra'\n");
+}
+
+// The text front-end: expansion and the list's cells show in every walk
+// and listing of the core's tests; here what they would not notice.
+// Records the notifications.
+class RecordingEvents : public ScreenEvents {
+  public:
+    std::vector<std::string> log;
+
+    void OnTreeSelectionChanged(TreeItemInfo* info) override {
+        log.push_back(info == nullptr ? "select none" : "select " + std::to_string(info->kind));
+    }
+    bool OnTreeItemExpanding(TreeItemHandle, TreeItemInfo*, bool) override { return true; }
+    std::string_view GetTreeItemText(const TreeItemInfo* info) override { return info->nameText; }
+    void OnTreeRightClick() override {}
+    std::string_view GetCellText(int, std::uintptr_t) override { return {}; }
+    void OnListDoubleClick() override { log.push_back("double click"); }
+    void OnListRightClick() override {}
+    void OnCommand(int) override {}
+};
+
+class TextScreenTest : public ::testing::Test {
+  protected:
+    TextScreenTest() : screen([this](std::string_view line) { printed.emplace_back(line); }) {
+        screen.SetEvents(&events);
+    }
+    std::vector<std::string> printed;
+    RecordingEvents events;
+    TextScreen screen;
+};
+
+TEST_F(TextScreenTest, ItemsGoBehindTheGivenSiblingOrLast) {
+    TreeItemHandle a = screen.InsertTreeItem(kTreeRoot, kInsertLast, "A", false, nullptr);
+    TreeItemHandle c = screen.InsertTreeItem(kTreeRoot, kInsertLast, "C", false, nullptr);
+    TreeItemHandle b = screen.InsertTreeItem(kTreeRoot, a, "B", false, nullptr);
+    EXPECT_EQ(screen.Children(kTreeRoot), (std::vector<TreeItemHandle>{a, b, c}));
+    TreeItemHandle child = screen.InsertTreeItem(b, kInsertLast, "B1", false, nullptr);
+    EXPECT_EQ(screen.Parent(child), b);
+    EXPECT_EQ(screen.InsertTreeItem(999, kInsertLast, "orphan", false, nullptr), kNoTreeItem);
+}
+
+TEST_F(TextScreenTest, SelectionNotifiesOnlyOnChangeAndDeletingAllSelectsNone) {
+    TreeItemInfo disk{};
+    disk.kind = IK_HARD_DISK;
+    TreeItemInfo volume{};
+    volume.kind = IK_VOLUME;
+    TreeItemHandle a = screen.InsertTreeItem(kTreeRoot, kInsertLast, "a", true, &disk);
+    TreeItemHandle b = screen.InsertTreeItem(kTreeRoot, kInsertLast, "b", true, &volume);
+    screen.SelectTreeItem(a);
+    screen.SelectTreeItem(a);
+    screen.SelectTreeItem(b);
+    screen.SelectTreeItem(12345);  // no such item: nothing happens
+    EXPECT_EQ(screen.GetCaretItem(), b);
+    EXPECT_EQ(screen.GetTreeItemInfo(b), &volume);
+    screen.DeleteAllTreeItems();
+    EXPECT_EQ(screen.GetCaretItem(), kNoTreeItem);
+    EXPECT_TRUE(screen.Children(kTreeRoot).empty());
+    EXPECT_EQ(events.log, (std::vector<std::string>{"select 0", "select 1", "select none"}));
+}
+
+TEST_F(TextScreenTest, OneRowHoldsTheFocusAndDoubleClickFocusesItsRow) {
+    for (int row = 0; row < 4; ++row) {
+        screen.InsertCallbackListItem(row, static_cast<std::uintptr_t>(row));
+    }
+    screen.SetListItemState(1, true, true);
+    screen.SetListItemState(2, false, true);
+    EXPECT_FALSE(screen.IsListItemFocused(1));
+    EXPECT_TRUE(screen.IsListItemSelected(1));
+    EXPECT_TRUE(screen.IsListItemFocused(2));
+    screen.DoubleClickList(3);
+    EXPECT_TRUE(screen.IsListItemFocused(3));
+    EXPECT_TRUE(screen.IsListItemSelected(3));
+    EXPECT_FALSE(screen.IsListItemSelected(1));
+    EXPECT_EQ(events.log.back(), "double click");
+}
+
+TEST_F(TextScreenTest, ConfirmationsTakeQueuedAnswersAndUnansweredOnesSayNo) {
+    screen.QueueAnswer(true);
+    EXPECT_TRUE(screen.Confirm("Are you sure to write to disk?"));
+    EXPECT_FALSE(screen.Confirm("Are you sure to write to disk?"));
+    EXPECT_EQ(printed, (std::vector<std::string>{"confirm: Are you sure to write to disk? -> yes",
+                                                 "confirm: Are you sure to write to disk? -> no"}));
+}
+
+TEST(EscapeText, KeepsOneLinePerRowWhateverTheBytes) {
+    EXPECT_EQ(EscapeText("plain text"), "plain text");
+    EXPECT_EQ(EscapeText("a\\b"), "a\\\\b");
+    EXPECT_EQ(EscapeText(std::string("\x00\x1F\x7F\x80\xE5 ~", 7)), "\\x00\\x1F\\x7F\\x80\\xE5 ~");
+    EXPECT_EQ(EscapeText("line\nbreak\r"), "line\\x0Abreak\\x0D");
 }
 
 }  // namespace

@@ -112,19 +112,6 @@ TYPED_TEST(PlatformInterfaceTest, DriveTypesAreRemovableExactlyForFloppyLetters)
     EXPECT_EQ(platform.GetDriveType("A:"), kDriveNoRootDir);
 }
 
-TYPED_TEST(PlatformInterfaceTest, VersionHighBitFollowsTheDiskLibraryOption) {
-    EXPECT_EQ(this->Create({{}, {}, false}).GetVersion() & kVersionDiskLibraryBit, 0u);
-    EXPECT_NE(this->Create({{}, {}, true}).GetVersion() & kVersionDiskLibraryBit, 0u);
-}
-
-TYPED_TEST(PlatformInterfaceTest, PathsAndProgramDirectory) {
-    Platform& platform = this->Create({});
-    const std::string directory = platform.GetProgramDirectory();
-    ASSERT_FALSE(directory.empty());
-    EXPECT_EQ(directory.back(), '/');
-    EXPECT_EQ(platform.GetShortPathName(directory + "x.DLL"), directory + "x.DLL");
-}
-
 TYPED_TEST(PlatformInterfaceTest, AllocationsAreZeroedAlignedOrNull) {
     Platform& platform = this->Create({});
     auto* block = static_cast<std::uint8_t*>(platform.AllocateZeroed(3000));
