@@ -1,5 +1,7 @@
 #include "tree/partition_walk.h"
 
+#include <cstdint>
+
 #include "disk/first_sector_read.h"
 #include "disk/memory_blocks.h"
 #include "disk/sector_transfer.h"
@@ -90,6 +92,14 @@ void AddPartition(Expansion& expansion, const PartitionEntry& entry, bool inExte
     InsertChild(expansion, info.text, record->kind != IK_UNKNOWN, record);
 }
 
+// A sector number from disk fields (partition entries), computed in 64
+// bits. One beyond 32 bits becomes the last sector number there is, which
+// lies past the end of every disk under 2 TiB, so the item is never read
+// at a wrapped-around address.
+std::uint32_t SectorFromFields(std::uint64_t sector) {
+    return sector > UINT32_MAX ? UINT32_MAX : static_cast<std::uint32_t>(sector);
+}
+
 // Reads the item's partition table and adds a child per used entry, in
 // table order, at the base sector baseOf gives it.
 template <typename BaseOf>
@@ -103,7 +113,7 @@ SectorOutcome WalkTable(Expansion& expansion, std::string_view failureText, bool
     for (int index = 0; index < kPartitionEntries; ++index) {
         PartitionEntry entry = ReadPartitionEntry(table.bytes(), index);
         if (entry.systemIndicator != kEmptyEntry) {
-            AddPartition(expansion, entry, inExtendedTable, baseOf(entry));
+            AddPartition(expansion, entry, inExtendedTable, SectorFromFields(baseOf(entry)));
         }
     }
     return SectorOutcome::Read;
@@ -131,7 +141,8 @@ SectorOutcome WalkExtendedTable(Expansion& expansion) {
     return WalkTable(expansion, "Extended partition not accessible!", true,
                      [extendedBase, tableBase](const PartitionEntry& entry) {
                          bool link = IsExtendedIndicator(entry.systemIndicator);
-                         return (link ? extendedBase : tableBase) + entry.relativeSectors;
+                         return std::uint64_t{link ? extendedBase : tableBase} +
+                                entry.relativeSectors;
                      });
 }
 
