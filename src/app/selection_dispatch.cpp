@@ -3,6 +3,7 @@
 #include "dump/cluster_dump.h"
 #include "dump/sector_dump.h"
 #include "present/directory_presenter.h"
+#include "present/fat_presenters.h"
 #include "present/list_pane.h"
 #include "present/table_presenters.h"
 #include "screen/command_table.h"
@@ -51,6 +52,15 @@ void ShowStructure(const DiskIo& io, RightPaneState& pane, const TreeItemInfo& i
             break;
         case IK_DIR_ENTRY:
             ShowDirectoryEntry(io, pane, item);
+            break;
+        case IK_FAT16:
+            ShowFat16(io, pane, item);
+            break;
+        case IK_FAT12:
+            ShowFat12(io, pane, item);
+            break;
+        case IK_FAT32:
+            ShowFat32(io, pane, item);
             break;
         default:
             break;

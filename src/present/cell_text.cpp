@@ -3,6 +3,8 @@
 #include <optional>
 
 #include "present/directory_cell_text.h"
+#include "present/dump_cell_text.h"
+#include "present/fat_cell_text.h"
 
 namespace brovane {
 
@@ -16,9 +18,21 @@ std::string_view CellText(const RightPaneState& pane, int column, std::uintptr_t
                 AppendDirectoryCellText(*row, column, text);
             }
             break;
+        case VM_CLUSTER_DUMP:
+        case VM_SECTOR_DUMP:
+        case VM_RAW_SECTOR_DUMP:
+            DumpCellText(pane, column, itemData, text);
+            break;
+        case VM_FAT16:
+            Fat16CellText(pane, column, itemData, text);
+            break;
+        case VM_FAT32:
+            Fat32CellText(pane, column, itemData, text);
+            break;
+        case VM_FAT12:
+            Fat12CellText(pane, column, itemData, text);
+            break;
         default:
-            static_cast<void>(column);
-            static_cast<void>(itemData);
             break;
     }
     return text;

@@ -45,7 +45,7 @@ std::string PathText(const std::vector<int>& path) {
 }
 
 // What the text front-end prints for the same actions.
-std::string BatchOutput() {
+std::string BatchOutput(const std::vector<std::vector<int>>& selected = kSelected) {
     MemoryPlatform platform;
     PlaceBuiltDisk(platform, ChainDisk());
     TextScreen screen;
@@ -59,7 +59,7 @@ std::string BatchOutput() {
         script += "expand " + PathText(path) + "\n";
     }
     script += "tree\n";
-    for (const auto& path : kSelected) {
+    for (const auto& path : selected) {
         script += "select " + PathText(path) + "\nlist\n";
     }
     std::istringstream in(script);
@@ -225,6 +225,38 @@ class DiskViewsTest : public QObject {
         QVERIFY(shown.find("LONG    .TXT\t" + longest + "\t") != std::string::npos);
         QVERIFY(shown.find("\xE5ONE    .TXT\tGone with its\t") != std::string::npos);
         QVERIFY(shown.find("A       .TXT\tA file.txt\t") != std::string::npos);
+    }
+
+    // FAT grids: callback rows whose cells the list asks for as it draws.
+    void FatGridsShowTheRowsOfTheTextFrontEnd() {
+        const std::vector<std::vector<int>> fats = {{0, 0, 0}, {0, 2, 0, 1}};
+        MemoryPlatform platform;
+        PlaceBuiltDisk(platform, ChainDisk());
+        CQuorvelApp app(platform);
+        app.InitInstance();
+        app.MainFrame()->resize(900, 700);
+        CLeftView& tree = *app.MainFrame()->LeftView();
+        QVERIFY(QTest::qWaitForWindowExposed(app.MainFrame()));
+        for (const auto& path : kExpanded) {
+            tree.expand(IndexAt(*tree.model(), path));
+        }
+        std::string shown;
+        PrintTree(tree, QModelIndex(), 0, shown);
+        for (const auto& path : fats) {
+            QModelIndex index = IndexAt(*tree.model(), path);
+            tree.scrollTo(index);
+            QCoreApplication::processEvents();
+            QRect rect = tree.visualRect(index);
+            QTest::mouseClick(tree.viewport(), Qt::LeftButton, {},
+                              QPoint(rect.left() + 8, rect.center().y()));
+            QCoreApplication::processEvents();
+            shown += PrintList(*app.MainFrame()->ListView());
+        }
+        QCOMPARE(QString::fromLatin1(shown.c_str()),
+                 QString::fromLatin1(BatchOutput(fats).c_str()));
+        QVERIFY(shown.find("# FAT Entry\t0000\t0001") != std::string::npos);
+        QVERIFY(shown.find("# FAT Entry\t000\t001") != std::string::npos);
+        QVERIFY(shown.find("\n00000000\tFFF8\tFFFF") != std::string::npos);
     }
 };
 
