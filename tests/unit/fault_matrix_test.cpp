@@ -196,7 +196,7 @@ TEST(FaultMatrix, InventoryEndsAtTheFirstHardDiskWhoseProbeFails) {
 
 TEST(FaultMatrix, PartitionWalkEndsAnExpansionAtItsUnreadableSector) {
     struct Case {
-        const std::string& item;
+        std::string item;
         Fault fault;
         Mode mode;
         std::string message;
@@ -217,7 +217,7 @@ TEST(FaultMatrix, PartitionWalkEndsAnExpansionAtItsUnreadableSector) {
         // A floppy is opened afresh before its read, which is not repeated.
         {kFloppy, Fault::NothingMoved, kPaths, boot},
         {kFloppy, Fault::ShortTransfer, kLibrary, boot},
-        {kFloppy, Fault::OpenFails, kLibrary, boot},  // the library opens nothing
+        {kFloppy, Fault::OpenFails, kLibrary, boot},  // the library opens nothing; reads fail
         // Tables and boot records are read one sector each.
         {kHardDisk, Fault::WholeRun, kPaths, ""},
         {kFat16, Fault::WholeRun, kLibrary, ""},
@@ -237,6 +237,7 @@ TEST(FaultMatrix, PartitionWalkEndsAnExpansionAtItsUnreadableSector) {
         // loses its button until the tree is refreshed.
         EXPECT_EQ(run.Children(c.item) > 0, c.message.empty());
         EXPECT_EQ(run.screen.HasButton(run.Item(c.item)), c.message.empty());
+        EXPECT_EQ(run.platform.LiveBlocks(), 2u);  // the item pools: the sector is given back
     }
 }
 
@@ -264,7 +265,7 @@ TEST(FaultMatrix, FloppyThatCannotBeOpenedRefusesEveryExpansionByDevicePath) {
 
 TEST(FaultMatrix, TablePresentersKeepTheirHeadingsAloneAfterAFailedRead) {
     struct Case {
-        const std::string& item;
+        std::string item;
         Fault fault;
         Mode mode;
         std::string message;
@@ -333,11 +334,60 @@ TEST(FaultMatrix, PartitionTableOfAFloppyRenewsItsHandleOnce) {
     EXPECT_EQ(run.Opens() - opens, 2u);
 }
 
+// ---- FAT grids ----
+
+TEST(FaultMatrix, FatGridsListWhatTheReadLeftOrOnlyTheirHeadings) {
+    struct Case {
+        std::string fat;
+        Fault fault;
+        Mode mode;
+        int rowsPerSector;  // 0: the twelve-bit grid, which shows no rows
+        std::string firstEntry;
+    };
+    const Case cases[] = {
+        // Read again sector by sector: every entry is there.
+        {kFat16 + "/FAT 1", Fault::WholeRun, kPaths, 16, "FFF8"},
+        {kFat32 + "/FAT 1", Fault::WholeRun, kPaths, 8, "0FFFFFF8"},
+        {kFat16 + "/FAT 1", Fault::WholeRun, kLibrary, 16, "FFF8"},
+        // Every sector filled.
+        {kFat16 + "/FAT 1", Fault::NothingMoved, kLibrary, 16, "E5E5"},
+        {kFat16 + "/FAT 1", Fault::ShortTransfer, kPaths, 16, "E5E5"},
+        {kFat32 + "/FAT 1", Fault::ShortTransfer, kLibrary, 8, "05E5E5E5"},
+        {kFat32 + "/FAT 1", Fault::NothingMoved, kPaths, 8, "05E5E5E5"},
+        {kFat12 + "/FAT 1", Fault::NothingMoved, kPaths, 0, ""},
+        {kFat12 + "/FAT 1", Fault::ShortTransfer, kLibrary, 0, ""},
+        {kFloppy + "/FAT 1", Fault::WholeRun, kPaths, 0, ""},
+        {kFloppy + "/FAT 1", Fault::OpenFails, kPaths, 0, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.fat + ", " + Describe(c.fault, c.mode));
+        FaultRun run(c.mode);
+        run.OpenParents(c.fat);
+        run.Fail(c.fat, c.fault, 0);
+        run.Batch("select " + c.fat + "\n");
+        EXPECT_EQ(run.printed, Said("FAT not accessible!"));
+        const TreeItemInfo& item = run.Record(c.fat);
+        EXPECT_EQ(run.Columns(), 17);
+        EXPECT_EQ(run.Rows(), c.rowsPerSector * static_cast<int>(item.sectorCount));
+        RightPaneState& pane = run.Pane();
+        EXPECT_EQ(pane.viewMode, item.kind);  // the grid's view mode is its FAT type's code
+        EXPECT_EQ(pane.currentBuffer.size(), item.sectorCount * 512u);
+        if (c.rowsPerSector > 0) {
+            EXPECT_EQ(run.screen.CellText(0, 1), c.firstEntry);
+            EXPECT_EQ(run.Position(),
+                      "Current Sector Number: " + std::to_string(item.relativeSector));
+        } else {
+            EXPECT_EQ(run.Position(), "before");
+        }
+        EXPECT_EQ(run.Progress(), "");
+    }
+}
+
 // ---- Root directory: the tree's listing and the presenter ----
 
 TEST(FaultMatrix, RootDirectoryIsListedFromWhatTheReadLeft) {
     struct Case {
-        const std::string& root;
+        std::string root;
         Fault fault;
         Mode mode;
         std::size_t children;
@@ -370,6 +420,7 @@ TEST(FaultMatrix, RootDirectoryIsListedFromWhatTheReadLeft) {
         EXPECT_EQ(run.Children(c.root), c.children);
         EXPECT_EQ(run.Progress(), "");  // the listing went on to its end
         EXPECT_EQ(run.Opens() - opens, c.opens);
+        EXPECT_EQ(run.platform.LiveBlocks(), 2u);
 
         run.printed.clear();
         run.Batch("select " + c.root + "\n");
@@ -394,7 +445,7 @@ TEST(FaultMatrix, RootDirectoryIsListedFromWhatTheReadLeft) {
 TEST(FaultMatrix, SubDirectoryTriesBothFatCopiesThenReadsItsClusters) {
     using Where = std::function<std::uint64_t(FaultRun&)>;
     struct Case {
-        const std::string& directory;
+        std::string directory;
         Fault fault;
         Mode mode;
         Where where;                 // of the one sector, if that is the fault
@@ -411,6 +462,8 @@ TEST(FaultMatrix, SubDirectoryTriesBothFatCopiesThenReadsItsClusters) {
         return [directory, number](FaultRun& run) { return run.ClusterSector(directory, number); };
     };
     const std::string fat = "FAT not accessible!";
+    const std::string notLoaded = "Not able to load the sub-directory";
+    const std::string notFullyLoaded = "Not able to fully load the sub-directory";
     const Case cases[] = {
         // Twenty-sector FAT copies are runs: both fail.
         {kDocs, Fault::WholeRun, kPaths, {}, fat, fat, -1},
@@ -421,22 +474,9 @@ TEST(FaultMatrix, SubDirectoryTriesBothFatCopiesThenReadsItsClusters) {
         // The second copy serves without a word.
         {kDocs, Fault::OneSector, kLibrary, firstFatCopy(kDocs), "", "", 1},
         // One-sector FATs read; the four-sector clusters do not.
-        {kSub,
-         Fault::WholeRun,
-         kPaths,
-         {},
-         "Not able to load the sub-directory",
-         "Not able to fully load the sub-directory",
-         1},
-        {kSub,
-         Fault::WholeRun,
-         kLibrary,
-         {},
-         "Not able to load the sub-directory",
-         "Not able to fully load the sub-directory",
-         1},
-        {kSub, Fault::OneSector, kLibrary, cluster(kSub, 4), "Not able to load the sub-directory",
-         "Not able to fully load the sub-directory", 1},
+        {kSub, Fault::WholeRun, kPaths, {}, notLoaded, notFullyLoaded, 1},
+        {kSub, Fault::WholeRun, kLibrary, {}, notLoaded, notFullyLoaded, 1},
+        {kSub, Fault::OneSector, kLibrary, cluster(kSub, 4), notLoaded, notFullyLoaded, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.directory + ", " + Describe(c.fault, c.mode));
@@ -452,6 +492,7 @@ TEST(FaultMatrix, SubDirectoryTriesBothFatCopiesThenReadsItsClusters) {
         EXPECT_EQ(run.screen.HasButton(run.Item(c.directory)), c.treeMessage.empty());
         // A message ends the listing; the progress pane keeps the reads' text.
         EXPECT_EQ(run.Progress(), c.treeMessage.empty() ? "" : "Wait....");
+        EXPECT_EQ(run.platform.LiveBlocks(), 3u);  // the pools and the table's sector
 
         run.printed.clear();
         run.Batch("select " + c.directory + "\n");
@@ -486,7 +527,7 @@ TEST(FaultMatrix, SubDirectoryTriesBothFatCopiesThenReadsItsClusters) {
 
 TEST(FaultMatrix, FirstDumpSectorIsReadByItsOwnAddressOrAsARunOfOne) {
     struct Case {
-        const std::string& item;
+        std::string item;
         Fault fault;
         Mode mode;
         std::string message;
@@ -543,7 +584,7 @@ TEST(FaultMatrix, FirstDumpSectorIsReadByItsOwnAddressOrAsARunOfOne) {
 
 TEST(FaultMatrix, PagedSectorThatCannotBeReadMovesOnlyThePosition) {
     struct Case {
-        const std::string& item;
+        std::string item;
         Fault fault;
         Mode mode;
     };
@@ -584,7 +625,7 @@ TEST(FaultMatrix, PagedSectorThatCannotBeReadMovesOnlyThePosition) {
 
 TEST(FaultMatrix, ClusterDumpStopsAtItsFatOrShowsWhatTheClusterReadLeft) {
     struct Case {
-        const std::string& file;
+        std::string file;
         Fault fault;
         Mode mode;
         std::string message;
@@ -637,7 +678,7 @@ TEST(FaultMatrix, ClusterDumpStopsAtItsFatOrShowsWhatTheClusterReadLeft) {
 
 TEST(FaultMatrix, DirectoryClusterDumpKeepsThePreviousRowsUntilItsDataIsReady) {
     struct Case {
-        const std::string& directory;
+        std::string directory;
         Fault fault;
         Mode mode;
         std::uint32_t badCluster;  // for OneSector
@@ -683,7 +724,7 @@ TEST(FaultMatrix, DirectoryClusterDumpKeepsThePreviousRowsUntilItsDataIsReady) {
 
 TEST(FaultMatrix, PagedClusterIsShownFromWhatTheReadLeft) {
     struct Case {
-        const std::string& file;
+        std::string file;
         Fault fault;
         Mode mode;
         std::uint32_t nextCluster;
@@ -722,7 +763,8 @@ TEST(FaultMatrix, PagedClusterIsShownFromWhatTheReadLeft) {
 
 // ---- Write Changes ----
 
-enum class Unit { Cluster, Sector, FloppyFirstSector };
+enum class Unit { Cluster, Sector, FloppySector, FloppyFirstSector };
+const char* const kUnitNames[] = {"cluster", "sector", "floppy sector", "floppy's first sector"};
 
 struct WriteCase {
     Unit unit;
@@ -747,6 +789,10 @@ std::pair<std::uint64_t, std::string> ShowUnit(FaultRun& run, Unit unit) {
             run.OpenParents(kFat16 + "/FAT 1");
             run.Batch("select " + kFat16 + "/FAT 1\ncommand next\ncommand next\n");
             return {run.Sector(kFat16 + "/FAT 1", 2), kFat16};
+        case Unit::FloppySector:
+            run.OpenParents(kFloppy + "/FAT 1");
+            run.Batch("select " + kFloppy + "/FAT 1\n");
+            return {run.Sector(kFloppy + "/FAT 1"), kFloppy};
         case Unit::FloppyFirstSector:
             run.Batch("select " + kFloppy + "\n");
             return {0, kFloppy};
@@ -768,6 +814,8 @@ TEST(FaultMatrix, WriteChangesReportsSuccessOnlyWhenTheWholeUnitArrived) {
         {Unit::Sector, Fault::ShortTransfer, kLibrary, sector, true, false, 0},
         {Unit::Sector, Fault::OneSector, kPaths, sector, false, false, 0},
         {Unit::Sector, Fault::WholeRun, kLibrary, "Changes written successfully!", true, true, 0},
+        // Opened again for a write that moved nothing: failing that fails the run.
+        {Unit::FloppySector, Fault::OpenFails, kPaths, sector, false, false, 1},
         // A floppy's own first sector: the volume is opened again only when
         // the write moved nothing.
         {Unit::FloppyFirstSector, Fault::OpenFails, kPaths, "", false, false, 1},
@@ -776,7 +824,7 @@ TEST(FaultMatrix, WriteChangesReportsSuccessOnlyWhenTheWholeUnitArrived) {
         {Unit::FloppyFirstSector, Fault::NothingMoved, kLibrary, critical, false, false, 0},
     };
     for (const WriteCase& c : cases) {
-        SCOPED_TRACE(std::to_string(static_cast<int>(c.unit)) + ", " + Describe(c.fault, c.mode));
+        SCOPED_TRACE(kUnitNames[static_cast<int>(c.unit)] + (", " + Describe(c.fault, c.mode)));
         FaultRun run(c.mode);
         auto [first, path] = ShowUnit(run, c.unit);
         int lastRow = run.Rows() - 1;
@@ -812,7 +860,7 @@ TEST(FaultMatrix, WriteChangesReportsSuccessOnlyWhenTheWholeUnitArrived) {
 // What was never read is never written: the unit's message, and no write.
 TEST(FaultMatrix, UnitThatCouldNotBeReadIsNotWritten) {
     struct Case {
-        const std::string& item;
+        std::string item;
         Fault fault;
         Mode mode;
         std::string message;
