@@ -92,10 +92,10 @@ void AddPartition(Expansion& expansion, const PartitionEntry& entry, bool inExte
     InsertChild(expansion, info.text, record->kind != IK_UNKNOWN, record);
 }
 
-// A sector number from disk fields (partition entries), computed in 64
-// bits. One beyond 32 bits becomes the last sector number there is, which
-// lies past the end of every disk under 2 TiB, so the item is never read
-// at a wrapped-around address.
+// A sector number from disk fields (partition entries, boot records),
+// computed in 64 bits. One beyond 32 bits becomes the last sector number
+// there is, which lies past every volume and past the end of every disk
+// under 2 TiB, so the item is never read at a wrapped-around address.
 std::uint32_t SectorFromFields(std::uint64_t sector) {
     return sector > UINT32_MAX ? UINT32_MAX : static_cast<std::uint32_t>(sector);
 }
@@ -175,7 +175,8 @@ TreeItemInfo VolumeChildBase(const TreeItemInfo& volume, const BootRecord& boot,
 
 void AddRootDirectory(Expansion& expansion, TreeItemInfo root, const BootRecord& boot) {
     root.reservedSectors = boot.reservedSectors;
-    root.relativeSector = boot.reservedSectors + boot.numberOfFats * root.sectorsPerFat;
+    root.relativeSector = SectorFromFields(boot.reservedSectors +
+                                           std::uint64_t{boot.numberOfFats} * root.sectorsPerFat);
     if (root.fatType == FT_FAT32) {
         root.kind = IK_DIR_ENTRY;
         root.sectorCount = 0;
@@ -185,7 +186,8 @@ void AddRootDirectory(Expansion& expansion, TreeItemInfo root, const BootRecord&
     } else {
         root.kind = IK_ROOT_DIR;
         root.sectorCount = boot.rootEntries * kDirectoryEntryBytes / kSectorBytes;
-        root.firstDataSector = root.relativeSector + root.sectorCount;
+        root.firstDataSector =
+            SectorFromFields(std::uint64_t{root.relativeSector} + root.sectorCount);
     }
     if (TreeItemInfo* record = NewChildRecord(expansion)) {
         *record = root;
@@ -216,7 +218,8 @@ SectorOutcome BuildVolumeChildren(Expansion& expansion) {
         record->sectorsPerFat = 0;
         record->kind = fatType;
         record->sectorCount = base.sectorsPerFat;
-        record->relativeSector = boot.reservedSectors + (n - 1) * base.sectorsPerFat;
+        record->relativeSector =
+            SectorFromFields(boot.reservedSectors + std::uint64_t{n - 1} * base.sectorsPerFat);
         InsertChild(expansion, "FAT " + std::to_string(n), false, record);
     }
     AddRootDirectory(expansion, base, boot);

@@ -336,3 +336,30 @@ TEST_F(PartitionWalkTest, BothAccessModesBuildTheSameTree) {
 
 }  // namespace
 }  // namespace brovane
+
+namespace brovane {
+namespace {
+
+TEST(HugeBootRecordFields, ItemsBeyondThirtyTwoBitsAreNeverReadAtAWrappedAddress) {
+    WalkHarness run;
+    imagebuilder::Disk disk;
+    disk.sizeBytes = 48 << 20;
+    disk.primaries[0] = Primary(0x0C, 2048, 70000);
+    imagebuilder::FatVolume volume = Volume(imagebuilder::FatKind::Fat32, 2048, 70000);
+    // Two FATs of 0x80000010 sectors: the root lies past 32 bits.
+    volume.bootOverrides = {{"sectors_per_fat_32", 0x80000010u}};
+    disk.volumes.push_back(volume);
+    PlaceBuiltDisk(run.platform, disk);
+    run.Start();
+    run.Batch("expand Hard Disk 1\nexpand Hard Disk 1/#1\n");
+    EXPECT_EQ(run.Record("Hard Disk 1/#1/FAT 2").relativeSector, 32u + 0x80000010u);
+    EXPECT_EQ(run.Record("Hard Disk 1/#1/Root Directory").relativeSector, 0xFFFFFFFFu);
+    unsigned reads = run.platform.counters.reads;
+    run.Batch("select Hard Disk 1/#1/FAT 2\n");
+    EXPECT_EQ(run.printed.back(),
+              "message: Fatal Error!  Not able to allocate a buffer of memory!");
+    EXPECT_EQ(run.platform.counters.reads, reads);
+}
+
+}  // namespace
+}  // namespace brovane
