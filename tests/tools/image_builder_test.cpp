@@ -75,6 +75,40 @@ poke offset=510 hex=1234
     EXPECT_EQ(GetU16(built.image.Read(0, 512), 510), 0x3412);
 }
 
+// A chain of two tables whose second link is replaced by one back to the
+// first table, with a zero offset; the image is then cut inside the FAT.
+TEST(ImageBuilder, RawEntriesReplaceChainLinksAndTruncateCutsTheImage) {
+    const std::string chain = R"(disk size=8M
+partition type=0x05 start=2048 size=14000
+logical type=0x06 start=2111 size=5000
+fat16 sectors_per_fat=20
+logical type=0x06 start=7174 size=5000
+entry table=7111 slot=2 type=0x05 start=2048 size=14000 base=2048
+entry table=7111 slot=3 type=0x06 start=7111 size=1 base=7111 status=0x80 chs_start=1/2/3
+)";
+    Built cut(chain + "truncate sectors=2120\n");
+    EXPECT_EQ(cut.image.Size(), 2120u * kSectorBytes);
+    // The second table lies past the cut; built whole to read the entries.
+    Built whole(chain);
+    const Bytes table = whole.image.Read(7111 * kSectorBytes, kSectorBytes);
+    const Bytes link(table.begin() + 462, table.begin() + 478);
+    const ChsBytes start = LbaToChs(2048, 255, 63);
+    EXPECT_EQ((Bytes(link.begin() + 1, link.begin() + 5)),
+              (Bytes{start.head, start.sector, start.cylinder, 0x05}));
+    EXPECT_EQ(GetU32(link, 8), 0u);
+    EXPECT_EQ(GetU32(link, 12), 14000u);
+    const Bytes third(table.begin() + 478, table.begin() + 494);
+    EXPECT_EQ((Bytes(third.begin(), third.begin() + 5)), (Bytes{0x80, 1, 2, 3, 0x06}));
+    EXPECT_EQ(GetU32(third, 8), 0u);
+    // The logical entry of slot 1 stays as the chain wrote it.
+    EXPECT_EQ(GetU32(table, 446 + 8), 63u);
+    // Bytes in front of the cut are kept; a page that straddles it reads only up to it.
+    EXPECT_EQ(cut.image.Read(2111 * kSectorBytes, kSectorBytes),
+              whole.image.Read(2111 * kSectorBytes, kSectorBytes));
+    EXPECT_EQ(cut.image.Read(2119 * kSectorBytes, 2 * kSectorBytes).size(), kSectorBytes);
+    EXPECT_TRUE(cut.image.Read(2120 * kSectorBytes, 1).empty());
+}
+
 TEST(LbaToChs, PacksCylinderBitsIntoTheSectorByteAndMarksLargeAddresses) {
     // 2048 = track 32 of cylinder 0, sector 33.
     const ChsBytes first = LbaToChs(2048, 255, 63);

@@ -223,6 +223,30 @@ TEST_F(SectorTransferTest, LibraryWithoutGeometryTransfersNothing) {
     EXPECT_TRUE(platform.libraryCalls.empty());
 }
 
+TEST_F(SectorTransferTest, LibraryNeverSendsAnAddressWrappedPastThirtyTwoBits) {
+    MemoryDisk& disk = SetUpHardDisk(true);
+    platform.libraryCalls.clear();
+    // Origin 63 plus 0xFFFFFFC1 is sector 2^32: sent as 32 bits it would be
+    // sector 0, the master boot record.
+    Bytes buffer(kSectorBytes, 0x55);
+    EXPECT_FALSE(ReadSectors(session.Io(), Run(0xFFFFFFC1u, 1), buffer.data()));
+    EXPECT_EQ(buffer, Bytes(kSectorBytes, 0x55));
+    EXPECT_TRUE(platform.libraryCalls.empty());
+    Bytes data(kSectorBytes, 0xAB);
+    EXPECT_FALSE(WriteSectors(session.Io(), Run(0xFFFFFFC1u, 1), data.data()));
+    EXPECT_EQ(PeekBytes(disk, 0, kSectorBytes), SectorPattern(0));
+    EXPECT_TRUE(platform.libraryCalls.empty());
+    // A run across the boundary: the sector below it is retried alone and
+    // read; the one past it is filled.
+    SectorRun across = Run(0xFFFFFFC0u, 2);
+    across.baseSector = 63;
+    Bytes two(2 * kSectorBytes, 0x55);
+    EXPECT_FALSE(ReadSectors(session.Io(), across, two.data()));
+    ASSERT_EQ(platform.libraryCalls.size(), 1u);
+    EXPECT_EQ(platform.libraryCalls[0].absoluteSector, 0xFFFFFFFFu);
+    EXPECT_EQ(Bytes(two.begin() + kSectorBytes, two.end()), Bytes(kSectorBytes, kUnreadableFill));
+}
+
 TEST(ComputeChsAddress, PacksUpToCylinderOneThousandAndNotBeyond) {
     SectorRun item{};
     item.sector = 1;
