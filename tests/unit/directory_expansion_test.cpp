@@ -275,7 +275,8 @@ FatVolume WithBoot(FatVolume volume, const char* field, std::uint32_t value) {
 // Each case: a volume, what is done before one directory is expanded, and
 // what the expansion shows: children, the message (if any), the progress
 // pane (where it matters). No case leaves a block behind; a size no volume
-// can hold is refused before it is allocated.
+// can hold is refused before it is allocated. Unreadable FATs and clusters
+// are the fault matrix's.
 TEST_P(DirectoryExpansionTest, DamageAndFailuresShowTheirMessagesAndLeaveNoBlock) {
     FatVolume plain = MakeVolume(FatKind::Fat16);
     plain.entries = {DirectoryEntry("/SUB"), FileEntry("/SUB/A.TXT", "x")};
@@ -288,23 +289,12 @@ TEST_P(DirectoryExpansionTest, DamageAndFailuresShowTheirMessagesAndLeaveNoBlock
     const std::uint32_t fatEntries = LayoutOf(damaged).sectorsPerFat * kBytes / 2;
     // The FAT's last entry names a cluster beyond the disk's end.
     ASSERT_GT(LayoutOf(damaged).ClusterSector(fatEntries - 1, 1), damaged.totalSectors);
-    // FAT32 roots: of two clusters (16 files in the first, 4 in the second),
-    // and of three.
-    FatVolume twoClusters = MakeVolume(FatKind::Fat32);
-    twoClusters.rootClusters = {2, 3};
-    twoClusters = WithFiles(twoClusters, "", 20);
-    const VolumeLayout layout = LayoutOf(twoClusters);
-    const std::uint64_t firstFat = kVolumeStart + layout.reservedSectors;
+    // A FAT32 root of three clusters.
     FatVolume threeClusters = MakeVolume(FatKind::Fat32);
     threeClusters.rootClusters = {2, 3, 4};
     const std::uint32_t dataStart = LayoutOf(threeClusters).firstDataSector;
 
     using Damage = std::function<void(VolumeRun&)>;
-    auto bad = [](std::set<std::uint64_t> sectors) -> Damage {
-        return [sectors](VolumeRun& run) {
-            run.platform.FindDisk(0x80)->faults.read.badSectors = sectors;
-        };
-    };
     auto allocation = [](unsigned nth) -> Damage {
         return [nth](VolumeRun& run) {
             run.platform.settings.failingAllocation = run.platform.counters.allocations + nth;
@@ -345,12 +335,6 @@ TEST_P(DirectoryExpansionTest, DamageAndFailuresShowTheirMessagesAndLeaveNoBlock
         {"root larger than the volume",
          WithBoot(MakeVolume(FatKind::Fat16), "total_sectors_16", 60), kRoot, nullptr, 0,
          "Fatal Error!  Not able to allocate a Buffer for Root Directory!", nullptr, true},
-        // Only the second copy can say that cluster 3 follows cluster 2.
-        {"first FAT unreadable", twoClusters, kRoot, bad({firstFat}), 20, nullptr, nullptr},
-        {"both FATs unreadable", twoClusters, kRoot,
-         bad({firstFat, firstFat + layout.sectorsPerFat}), 0, "FAT not accessible!", "Wait...."},
-        {"second cluster unreadable", twoClusters, kRoot,
-         bad({kVolumeStart + layout.ClusterSector(3, 1)}), 0, notLoaded, "Wait...."},
         {"no root buffer", plain, kRoot, allocation(1), 0,
          "Fatal Error!  Not able to allocate a Buffer for Root Directory!", nullptr},
         // A sub-directory's buffers in the order they are made.

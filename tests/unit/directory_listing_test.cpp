@@ -287,33 +287,22 @@ TEST(DirectoryListingTest, EachFailureShowsItsMessageAndNoStaleRow) {
         };
     };
     const std::string clusterTen = "1: Current Cluster Number: 0x0000000A, Current Sector Number: ";
-    auto bothFats = [](DirectoryDisk& r, TreeItemInfo&) {
-        r.Disk().faults.read.badSectors = {kFat16Start + 1,
-                                           kFat16Start + 1 + r.layout16.sectorsPerFat};
-    };
     auto hugeClusters = [](DirectoryDisk&, TreeItemInfo& record) {
         record.sectorsPerCluster = 0xFFFF;
     };
     const std::vector<std::string> none;
-    const std::vector<std::string> oneFile = {"A       .TXT|"};
     const std::vector<std::string> unread(
         16, "\\xE5\\xE5\\xE5\\xE5\\xE5\\xE5\\xE5\\xE5.\\xE5\\xE5\\xE5|");
     const std::vector<FailureCase> cases = {
         {"root sector unreadable", false, bad([](DirectoryDisk& r) { return r.RootSector16(); }),
          "Root Directory not fully accessible!", unread, true, "root"},
         {"root store refused", false, allocation(2), "Unable to allocate memory", none, true, ""},
-        {"no FAT copy readable", true, bothFats, "FAT not accessible!", none, false, ""},
-        {"first FAT copy unreadable", true, bad([](DirectoryDisk&) { return kFat16Start + 1; }), "",
-         oneFile, true, "cluster"},
         {"cluster list refused", true, allocation(2),
          "Fatal Error!  Not able to allocate a buffer for FAT Entries!", none, false, ""},
         {"cluster buffer refused", true, allocation(3),
          "Fatal Error!  Not able to allocate a buffer!", none, false, ""},
         {"clusters larger than the volume", true, hugeClusters,
          "Fatal Error!  Not able to allocate a buffer!", none, false, ""},
-        {"second cluster unreadable", true,
-         bad([](DirectoryDisk& r) { return r.ClusterSector16(11); }),
-         "Not able to fully load the sub-directory", oneFile, true, "cluster"},
         {"sub-directory store refused", true, allocation(4), "Unable to allocate memory", none,
          true, "cluster"},
         {"chain buffer refused", true, allocation(1),

@@ -1,6 +1,7 @@
 // Sector and cluster dumps, their paging, byte editing and Write Changes on a
 // built volume in both access modes: what is shown, what reaches the disk
-// (exactly the unit shown, or nothing), and every failure's text.
+// (exactly the unit shown, or nothing), and the failures the fault matrix
+// does not make.
 #include <gtest/gtest.h>
 
 #include "app/selection_dispatch.h"
@@ -181,40 +182,6 @@ TEST_P(DumpTest, UnknownPartitionPagedPastTheDeviceSaysSectorNotAccessible) {
     EXPECT_EQ(printed.size(), 2u);
 }
 
-TEST_P(DumpTest, PagedSectorUnreadableMovesThePositionButKeepsRowsAndText) {
-    screen.SetMenuChecked(CMD_RAW_DUMPING, true);
-    Batch("select Hard Disk 1/#1/FAT 1\n");
-    const TreeItemInfo& fat = Record("Hard Disk 1/#1/FAT 1");
-    Disk().faults.read.badSectors = {kVolumeStart + fat.relativeSector + 1};
-    std::string shown = Position();
-    Next();
-    EXPECT_EQ(printed.back(), "message: Sector not accessible!");
-    EXPECT_EQ(session.pane.currentIndex, 1u);
-    EXPECT_TRUE(session.pane.canGoPrevious);
-    EXPECT_FALSE(session.pane.unitRead);
-    EXPECT_EQ(Position(), shown);
-    EXPECT_EQ(screen.StatusText(kProgressPane), "Wait....");
-    GoToPreviousUnit(session.Io(), session.pane);
-    EXPECT_TRUE(session.pane.unitRead);
-    EXPECT_EQ(Position(), shown);
-}
-
-TEST_P(DumpTest, UnreadableClustersAreShownFromWhatTheReadLeft) {
-    screen.SetMenuChecked(CMD_SECTOR_DUMPING, true);
-    std::uint32_t data = DataStart();
-    Disk().faults.read.badSectors = {kVolumeStart + data + 12 + 1, kVolumeStart + data + 28};
-    Show(File(5));
-    EXPECT_EQ(printed, Messages({"Cluster not accessible!"}));
-    EXPECT_EQ(screen.GetListItemCount(), 4 * 32);
-    EXPECT_EQ(session.pane.currentBuffer.data()[512], kUnreadableFill);
-    EXPECT_FALSE(session.pane.unitRead);
-    EXPECT_TRUE(session.pane.canGoNext);
-    Next();
-    EXPECT_EQ(printed.back(), "message: Cluster not accessible!");
-    EXPECT_EQ(session.pane.currentIndex, 1u);
-    EXPECT_NE(Position().find("0x00000009"), std::string::npos);
-}
-
 TEST_P(DumpTest, ClusterBelowTwoInAChainIsNotRead) {
     screen.SetMenuChecked(CMD_SECTOR_DUMPING, true);
     TreeItemInfo file = File(5);
@@ -231,7 +198,9 @@ TEST_P(DumpTest, ClusterBelowTwoInAChainIsNotRead) {
     EXPECT_FALSE(session.pane.unitRead);
 }
 
-TEST_P(DumpTest, FatFailuresOfAClusterDump) {
+// Both FAT copies unreadable, and every read failing in other ways, are the
+// fault matrix's.
+TEST_P(DumpTest, FirstFatCopyUnreadableOrAnEmptyChainSayNothing) {
     screen.SetMenuChecked(CMD_SECTOR_DUMPING, true);
     TreeItemInfo file = File(5);
     // The first copy unreadable: the second serves without a word.
@@ -239,31 +208,11 @@ TEST_P(DumpTest, FatFailuresOfAClusterDump) {
     Show(file);
     EXPECT_TRUE(printed.empty());
     EXPECT_EQ(session.pane.viewMode, VM_CLUSTER_DUMP);
-    // Both copies unreadable: the headings stay without rows.
-    Disk().faults.read.badSectors.insert(kVolumeStart + file.reservedSectors + file.sectorsPerFat);
-    Show(file);
-    EXPECT_EQ(printed, Messages({"FAT not accessible!"}));
-    EXPECT_EQ(screen.GetListColumnCount(), 34);
-    EXPECT_EQ(screen.GetListItemCount(), 0);
-    EXPECT_EQ(session.pane.viewMode, VM_NONE);
     // An empty chain stops silently.
-    printed.clear();
     Disk().faults.read.badSectors.clear();
     Show(File(0));
     EXPECT_TRUE(printed.empty());
     EXPECT_EQ(session.pane.viewMode, VM_NONE);
-}
-
-TEST_P(DumpTest, FirstSectorOfADiskUnreadableShowsNoRowsButSetsThePosition) {
-    screen.SetMenuChecked(CMD_SECTOR_DUMPING, true);
-    Disk().faults.read.badSectors = {0};
-    Batch("select Hard Disk 1\n");
-    EXPECT_EQ(printed,
-              Messages({GetParam() ? "Sector not accessible!" : "Boot Record not accessible!"}));
-    EXPECT_EQ(screen.GetListItemCount(), 0);
-    EXPECT_EQ(session.pane.viewMode, VM_SECTOR_DUMP);
-    EXPECT_EQ(session.pane.currentItem.kind, IK_HARD_DISK);
-    EXPECT_FALSE(session.pane.unitRead);
 }
 
 TEST_P(DumpTest, AllocationFailuresSayTheirOwnTexts) {
@@ -305,57 +254,8 @@ TEST_P(DumpTest, AllocationFailuresSayTheirOwnTexts) {
 }
 
 // ---- Editing and Write Changes ----
-
-TEST_P(DumpTest, PagedUnitsAreWrittenWhereTheyWereRead) {
-    // A FAT paged to its fourth sector in sector dumping.
-    Batch("key Ctrl+F4\nselect Hard Disk 1/#1/FAT 1\ncommand next\ncommand next\ncommand next\n");
-    EXPECT_EQ(Write("5"), "message: Changes written successfully!");
-    ExpectSixteenAt((kVolumeStart + Record("Hard Disk 1/#1/FAT 1").relativeSector + 3) * 512ull +
-                    5 * 16);
-    // The file's third cluster: row 40 of four sectors lies in the second.
-    before = Image();
-    TreeItemInfo file = File(5);
-    Show(file);
-    Next();
-    Next();
-    EXPECT_EQ(Write("40"), "message: Changes written successfully!");
-    ExpectSixteenAt((kVolumeStart + file.relativeSector + (6 - 2) * 4) * 512ull + 640);
-    // The master boot record, then a raw dump of FAT 2 paged five times.
-    before = Image();
-    Batch("select Hard Disk 1\n");
-    Write("27");
-    ExpectSixteenAt(27 * 16);
-    before = Image();
-    Batch("key F4\nselect Hard Disk 1/#1/FAT 2\n");
-    for (int i = 0; i < 5; ++i) {
-        Next();
-    }
-    Write("0");
-    EXPECT_EQ(session.pane.viewMode, VM_RAW_SECTOR_DUMP);
-    ExpectSixteenAt((kVolumeStart + Record("Hard Disk 1/#1/FAT 2").relativeSector + 5) * 512ull);
-}
-
-TEST_P(DumpTest, NothingIsWrittenWithoutAYesOrADump) {
-    Batch("key Ctrl+F4\nselect Hard Disk 1\nedit 0" + kSixteen + "\nanswer no\ncommand write\n");
-    Batch("key Ctrl+F4\nselect Hard Disk 1\nanswer yes\ncommand write\n");
-    EXPECT_EQ(printed.back(), "confirm: Are you sure to write to disk? -> yes");
-    EXPECT_TRUE(Image() == before);
-    EXPECT_EQ(platform.counters.writes + platform.counters.libraryWrites, 0u);
-}
-
-TEST_P(DumpTest, ReadOnlyDiskAndShortWritesAreNotReportedAsSuccess) {
-    Disk().faults.readOnly = true;
-    Batch("key Ctrl+F4\nselect Hard Disk 1\nanswer yes\ncommand write\n");
-    EXPECT_EQ(printed.back(), "message: Critical Sector not accessible!");
-    Batch("select Hard Disk 1/#1/FAT 1\ncommand next\nanswer yes\ncommand write\n");
-    EXPECT_EQ(printed.back(), "message: Sector not accessible!");
-    Disk().faults.readOnly = false;
-    Disk().faults.write.maxBytesPerCall = 100;
-    Batch("select Hard Disk 1\nanswer yes\ncommand write\n");
-    EXPECT_EQ(printed.back(), "message: Critical Sector not accessible!");
-    EXPECT_EQ(std::count(printed.begin(), printed.end(), "message: Changes written successfully!"),
-              0);
-}
+// Where the edits of each kind of unit land, and that no, a table view or a
+// read-only image write nothing, are the write_changes acceptance test's.
 
 TEST_P(DumpTest, UnitThatFailedToReadIsNeverWritten) {
     Batch("key F4\nselect Hard Disk 1/#1/FAT 1\n");

@@ -96,55 +96,7 @@ TEST_F(FatGridTest, ThreeGridsOfTheirWidthsShowTheChains) {
               "00000000\t0FFFFFF8\t0FFFFFFF\t0FFFFFFF\t0FFFFFFF\t00000000\t00000009");
 }
 
-TEST_F(FatGridTest, UnreadableSectorOfASixteenOrThirtyTwoBitFatIsListedAsItsFill) {
-    MemoryDisk& disk = StartOnGridDisk();
-    std::uint32_t fat16 = kFat16Start + Record("Hard Disk 1/#2/FAT 1").relativeSector;
-    std::uint32_t fat32 = kFat32Start + Record("Hard Disk 1/#3/FAT 1").relativeSector;
-    disk.faults.read.badSectors = {fat16 + 1, fat32 + 1};
-    std::vector<std::string> rows = BatchLines("select Hard Disk 1/#2/FAT 1\nlist\nstatus\n");
-    EXPECT_EQ(printed, std::vector<std::string>{"message: FAT not accessible!"});
-    ASSERT_EQ(rows.size(), 1 + 16 * Record("Hard Disk 1/#2/FAT 1").sectorCount + 2);
-    EXPECT_EQ(rows[17],
-              "00000100"
-              "\tE5E5\tE5E5\tE5E5\tE5E5\tE5E5\tE5E5\tE5E5\tE5E5"
-              "\tE5E5\tE5E5\tE5E5\tE5E5\tE5E5\tE5E5\tE5E5\tE5E5");
-    EXPECT_EQ(rows[32].substr(0, 13), "000001F0\tE5E5");
-    EXPECT_EQ(rows[33].substr(0, 13), "00000200\t0000");  // the sectors after it were read
-    EXPECT_EQ(rows[1].substr(0, 13), "00000000\tFFF8");
-    EXPECT_EQ(rows[rows.size() - 1], "1: Current Sector Number: 1");
-    printed.clear();
-    rows = BatchLines("select Hard Disk 1/#3/FAT 1\nlist 8 1\n");
-    EXPECT_EQ(printed, std::vector<std::string>{"message: FAT not accessible!"});
-    ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[1].substr(0, 17), "00000080\t05E5E5E5");
-    EXPECT_EQ(screen.GetListItemCount(),
-              8 * static_cast<int>(Record("Hard Disk 1/#3/FAT 1").sectorCount));
-
-    // The disk library stops at the failed piece and still lists every row.
-    GridHarness library;
-    library.StartOnGridDisk(true).faults.read.badSectors = {fat16 + 1};
-    library.Batch("select Hard Disk 1/#2/FAT 1\n");
-    EXPECT_EQ(library.printed, std::vector<std::string>{"message: FAT not accessible!"});
-    EXPECT_EQ(library.screen.GetListItemCount(),
-              16 * static_cast<int>(library.Record("Hard Disk 1/#2/FAT 1").sectorCount));
-}
-
-TEST_F(FatGridTest, UnreadableTwelveBitFatKeepsOnlyTheHeadings) {
-    for (bool library : {false, true}) {
-        GridHarness run;
-        MemoryDisk& disk = run.StartOnGridDisk(library);
-        disk.faults.read.badSectors = {kFat12Start + 1 + 2};
-        run.screen.SetStatusText(kPositionPane, "before");
-        std::string listing = run.Batch("select Hard Disk 1/#1/FAT 1\nlist\n");
-        EXPECT_EQ(listing,
-                  "# FAT Entry\t000\t001\t002\t003\t004\t005\t006\t007\t008\t009\t00A\t00B\t00C"
-                  "\t00D\t00E\t00F\n");
-        EXPECT_EQ(run.printed, std::vector<std::string>{"message: FAT not accessible!"});
-        EXPECT_EQ(run.screen.StatusText(kPositionPane), "before");
-        EXPECT_EQ(run.screen.StatusText(kProgressPane), "");
-    }
-}
-
+// Unreadable FATs, listed from what the read left, are the fault matrix's.
 TEST_F(FatGridTest, NoMemoryForTheFatOrAFatLargerThanItsVolumeShowsNoGrid) {
     StartOnGridDisk();
     platform.settings.failingAllocation = platform.counters.allocations + 1;

@@ -165,27 +165,8 @@ TEST_F(PartitionWalkTest, FatItemsAndRootDirectoryLieWhereTheBootRecordSays) {
     EXPECT_EQ(root32.relativeSector, 32u + 2 * root32.sectorsPerFat);
 }
 
-TEST_F(PartitionWalkTest, EachUnreadableSectorShowsItsMessageAndTheItemKeepsWhatItHad) {
-    MemoryDisk& disk = *platform.FindDisk(PlaceBuiltDisk(platform, ChainDisk()));
-    Start();
-    disk.faults.read.badSectors = {62048, 2048};
-    Batch("expand Hard Disk 1\nexpand Hard Disk 1/#1\nexpand Hard Disk 1/#3\n");
-    EXPECT_EQ(printed, (std::vector<std::string>{"message: Boot Record not accessible!",
-                                                 "message: Extended partition not accessible!"}));
-    EXPECT_EQ(
-        Batch("tree\n"),
-        "- Hard Disk 1\n  . 16-Bit FAT Disk\n  + 32-Bit FAT Disk\n  . Extended DOS Partition\n");
-    EXPECT_EQ(screen.StatusText(kProgressPane), "");
-
-    WalkHarness unreadable;
-    unreadable.platform.FindDisk(PlaceBuiltDisk(unreadable.platform, ChainDisk()))
-        ->faults.read.badSectors = {0};
-    unreadable.Start();
-    unreadable.Batch("expand Hard Disk 1\n");
-    EXPECT_EQ(unreadable.printed,
-              (std::vector<std::string>{"message: Partition table not accessible!"}));
-}
-
+// Unreadable tables and boot records, and a floppy that cannot be opened,
+// are the fault matrix's.
 TEST_F(PartitionWalkTest, NoBufferForTheSectorIsAFatalErrorMessage) {
     PlaceBuiltDisk(platform, ChainDisk());
     Start();
@@ -194,18 +175,6 @@ TEST_F(PartitionWalkTest, NoBufferForTheSectorIsAFatalErrorMessage) {
     EXPECT_EQ(printed,
               (std::vector<std::string>{"message: Fatal Error!  Not able to allocate a Buffer!"}));
     EXPECT_EQ(platform.LiveBlocks(), 2u);  // the two pools, no buffer left behind
-}
-
-TEST_F(PartitionWalkTest, FloppyIsOpenedAfreshAndRefusesWhileItCannotBe) {
-    MemoryDisk& disk = *platform.FindDisk(PlaceBuiltDisk(platform, FloppyDisk(), true));
-    Start();
-    disk.faults.failFirstOpens = 1;
-    EXPECT_EQ(Batch("expand Floppy Disk 1\ntree\n"), "+ Floppy Disk 1\n");
-    EXPECT_EQ(printed, (std::vector<std::string>{"message: Drive not accessible!"}));
-    EXPECT_EQ(Batch("expand Floppy Disk 1\ntree\n"),
-              "- Floppy Disk 1\n  . FAT 1\n  . FAT 2\n  + Root Directory\n");
-    EXPECT_EQ(Record("Floppy Disk 1/FAT 1").kind, IK_FAT12);
-    EXPECT_EQ(Record("Floppy Disk 1/Root Directory").sectorCount, 14u);
 }
 
 TEST_F(PartitionWalkTest, AnExpansionReadsOneSectorAndASecondReadsNothing) {

@@ -85,24 +85,10 @@ TEST_F(TablePresenterTest, BootRecordShowsThirteenRowsOfOddValuesWithoutFailing)
     EXPECT_TRUE(printed.empty());  // sectors per cluster 0: no children, no message
 }
 
-TEST_F(TablePresenterTest, UnreadableTableOrBootRecordLeavesTheHeadingsAlone) {
-    for (bool library : {false, true}) {
-        WalkHarness run;
-        MemoryDisk& floppy = *run.platform.FindDisk(run.platform.AddFloppy(2880));
-        floppy.heads = 2;
-        floppy.sectorsPerTrack = 18;
-        MemoryDisk& disk = *run.platform.FindDisk(run.platform.AddHardDisk(1000));
-        run.Start(library);
-        floppy.faults.read.badSectors = disk.faults.read.badSectors = {0};
-        EXPECT_EQ(run.Batch("select Hard Disk 1\nlist\nselect Floppy Disk 1\nlist\n"),
-                  "# Partition\tField\tValue\n# Field\tValue\n");
-        EXPECT_EQ(
-            run.printed,
-            library ? Messages({"Partition Table inaccessible!", "Boot Record inaccessible!"})
-                    : Messages({"Partition Table not accessible!", "Boot Record not accessible!"}));
-    }
-    // Device paths open a floppy afresh for every boot record; one that
-    // cannot be opened ends the presenter without a message.
+// Unreadable tables and boot records are the fault matrix's. Device paths
+// open a floppy afresh for every boot record; one that cannot be opened
+// ends the presenter without a message.
+TEST_F(TablePresenterTest, FloppyThatCannotBeOpenedShowsNoBootRecordAndSaysNothing) {
     WalkHarness run;
     MemoryDisk& floppy = *run.platform.FindDisk(run.platform.AddFloppy(2880));
     run.Start();
