@@ -1,17 +1,28 @@
-// The real panes on a built disk: expanding items with the tree's buttons and
-// clicking them shows the same tree and the same rows as the text front-end.
+// The real window on a built disk: expanding items with the tree's buttons
+// and clicking them shows the same tree and the same rows as the text
+// front-end; dumps page with the toolbar, and a row edited in the real byte
+// dialog is written back.
+#include <QEventLoop>
 #include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QSplitter>
 #include <QTest>
+#include <QTimer>
+#include <QToolBar>
 #include <sstream>
 
 #include "app/disk_lifecycle.h"
 #include "batch/batch_runner.h"
 #include "built_disk.h"
+#include "gui/byte_edit_dialog.h"
 #include "gui/left_view.h"
 #include "gui/main_frame.h"
 #include "gui/quorvel_app.h"
 #include "gui/quorvel_view.h"
+#include "screen/command_table.h"
 
 using namespace brovane;
 
@@ -132,17 +143,29 @@ std::string PrintList(QTableView& view) {
     return out;
 }
 
-// The same actions in the real window: the tree's items expanded, and each
-// selected item clicked on its text.
+// Runs the event loop until it has gone idle at least once.
+void RunUntilIdle() {
+    QEventLoop loop;
+    QTimer::singleShot(20, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// The disk in the real window, its message boxes answered yes where they ask.
 struct Window {
     explicit Window(const imagebuilder::Disk& disk) : app(platform) {
         PlaceBuiltDisk(platform, disk);
+        app.Screen().SetMessageAnswerer([this](QMessageBox& box) {
+            messages.push_back(box.text().toStdString());
+            return box.standardButtons().testFlag(QMessageBox::Yes) ? QMessageBox::Yes
+                                                                    : QMessageBox::Ok;
+        });
         app.InitInstance();
-        app.MainFrame()->resize(900, 700);
-        app.MainFrame()->Splitter()->setSizes({400, 500});
-        exposed = QTest::qWaitForWindowExposed(app.MainFrame());
+        Frame().resize(900, 700);
+        Frame().Splitter()->setSizes({400, 500});
+        exposed = QTest::qWaitForWindowExposed(&Frame());
     }
-    CLeftView& Tree() { return *app.MainFrame()->LeftView(); }
+    CMainFrame& Frame() { return *app.MainFrame(); }
+    CLeftView& Tree() { return *Frame().LeftView(); }
     QModelIndex IndexAt(const Path& path) {
         QModelIndex index;
         for (int step : path) {
@@ -150,6 +173,8 @@ struct Window {
         }
         return index;
     }
+    // The tree's items expanded, the tree printed when asked for, and each
+    // selected item clicked on its text.
     std::string Show(const std::vector<Path>& expanded, bool tree,
                      const std::vector<Path>& selected) {
         std::string shown;
@@ -167,13 +192,32 @@ struct Window {
             QTest::mouseClick(Tree().viewport(), Qt::LeftButton, {},
                               QPoint(rect.left() + 8, rect.center().y()));
             QCoreApplication::processEvents();
-            shown += PrintList(*app.MainFrame()->ListView());
+            shown += PrintList(*Frame().ListView());
         }
         return shown;
+    }
+    // Expands the items above and makes the item the caret.
+    void Select(const Path& path) {
+        for (std::size_t depth = 1; depth < path.size(); ++depth) {
+            Tree().expand(IndexAt(Path(path.begin(), path.begin() + static_cast<long>(depth))));
+        }
+        Tree().setCurrentIndex(IndexAt(path));
+        QCoreApplication::processEvents();
+    }
+    QString Position() { return Frame().StatusPane(kPositionPane)->text(); }
+    QString Cell(int row, int column) {
+        return Frame().ListView()->model()->index(row, column).data().toString();
+    }
+    void ClickToolbar(int command) {
+        RunUntilIdle();
+        QWidget* button = Frame().ToolBar()->widgetForAction(Frame().CommandAction(command));
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCoreApplication::processEvents();
     }
 
     MemoryPlatform platform;
     CQuorvelApp app;
+    std::vector<std::string> messages;
     bool exposed = false;
 };
 
@@ -216,6 +260,79 @@ class DiskViewsTest : public QObject {
         QVERIFY(shown.find("LONG    .TXT\t" + std::string(255, 'n') + "\t") != std::string::npos);
         QVERIFY(shown.find("\xE5ONE    .TXT\tGone with its\t") != std::string::npos);
         QVERIFY(shown.find("A       .TXT\tA file.txt\t") != std::string::npos);
+    }
+
+    // Dumps: the dumping key, the toolbar's Previous and Next following the
+    // paging flags, and a row edited in the real byte dialog and written.
+    void keysAndToolbarPageARawDump() {
+        Window window(ChainDisk());
+        QVERIFY(window.exposed);
+        window.Select({0, 0, 0});  // FAT 1 of the FAT16 volume
+        QTest::keyClick(&window.Frame(), Qt::Key_F4);
+        QVERIFY(window.app.Screen().IsMenuChecked(CMD_RAW_DUMPING));
+        QString first = window.Position();
+        QVERIFY(first.startsWith(QStringLiteral("Current Sector Number: ")));
+        RunUntilIdle();
+        QVERIFY(!window.Frame().CommandAction(CMD_PREVIOUS)->isEnabled());
+        QVERIFY(window.Frame().CommandAction(CMD_NEXT)->isEnabled());
+        window.ClickToolbar(CMD_NEXT);
+        QCOMPARE(
+            window.Position(),
+            QStringLiteral("Current Sector Number: %1").arg(first.section(' ', 3).toUInt() + 1));
+        RunUntilIdle();
+        QVERIFY(window.Frame().CommandAction(CMD_PREVIOUS)->isEnabled());
+        window.ClickToolbar(CMD_PREVIOUS);
+        QCOMPARE(window.Position(), first);
+        RunUntilIdle();
+        QVERIFY(!window.Frame().CommandAction(CMD_PREVIOUS)->isEnabled());
+    }
+
+    void doubleClickedRowIsEditedInTheDialogAndWritten() {
+        Window window(ChainDisk());
+        QTest::keyClick(&window.Frame(), Qt::Key_F4, Qt::ControlModifier);
+        window.Select({0});  // the master boot record as a sector dump
+        CQuorvelView& list = *window.Frame().ListView();
+        window.app.Screen().SetDialogRunner([](QDialog& dialog) {
+            auto& edit = dynamic_cast<CByteEditDlg&>(dialog);
+            dialog.show();
+            for (int n = 0; n < 16; ++n) {
+                edit.Box(n)->selectAll();
+                QTest::keyClicks(edit.Box(n), QStringLiteral("%1").arg(0xC0 + n, 2, 16));
+            }
+            QTest::mouseClick(edit.OkButton(), Qt::LeftButton);
+            return dialog.result();
+        });
+        QRect row = list.visualRect(list.model()->index(3, 1));
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, row.center());
+        QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, row.center());
+        QCOMPARE(window.Cell(3, 1), QStringLiteral("C0"));
+        QCOMPARE(window.Cell(3, 16), QStringLiteral("CF"));
+        window.Frame().RouteCommand(CMD_WRITE_CHANGES);
+        QCOMPARE(window.messages.back(), std::string("Changes written successfully!"));
+        std::vector<std::uint8_t> written = PeekBytes(*window.platform.FindDisk(0x80), 48, 16);
+        for (int n = 0; n < 16; ++n) {
+            QCOMPARE(written[static_cast<std::size_t>(n)], static_cast<std::uint8_t>(0xC0 + n));
+        }
+    }
+
+    void byteDialogHasItsLayoutAndTabOrder() {
+        EditBytes bytes{};
+        bytes[0] = 0x4A;
+        CByteEditDlg dialog(bytes);
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Enter Bytes to Change"));
+        QCOMPARE(dialog.Box(0)->text(), QStringLiteral("4A"));
+        QCOMPARE(dialog.Box(0)->maxLength(), 2);
+        QVERIFY(dialog.OkButton()->isDefault());
+        QVERIFY(dialog.Box(8)->y() > dialog.Box(7)->y());
+        QCOMPARE(dialog.OkButton()->nextInFocusChain(), dialog.CancelButton());
+        QWidget* next = dialog.CancelButton()->nextInFocusChain();
+        for (int n = 0; n < 16; ++n, next = next->nextInFocusChain()) {
+            QCOMPARE(next, static_cast<QWidget*>(dialog.Box(n)));
+        }
+        // Cancel leaves the bytes alone.
+        dialog.Box(0)->setText(QStringLiteral("7"));
+        dialog.reject();
+        QCOMPARE(dialog.Bytes()[0], std::uint8_t{0x4A});
     }
 };
 

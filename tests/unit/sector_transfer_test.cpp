@@ -76,6 +76,9 @@ TEST_F(SectorTransferTest, DevicePathRunIsOnePositionedTransfer) {
     EXPECT_EQ(screen.StatusText(kProgressPane), "Wait....");  // callers clear it
 }
 
+// Runs that fail whole, floppies opened (again) when nothing moved, and
+// writes retried sector by sector are the fault matrix's, seen through what
+// each view shows and writes.
 TEST_F(SectorTransferTest, UnreadableSectorIsFilledAndTheRestReadOneByOne) {
     MemoryDisk& disk = SetUpHardDisk(false);
     disk.faults.read.badSectors = {75, 63};  // the third sector of the run
@@ -88,14 +91,6 @@ TEST_F(SectorTransferTest, UnreadableSectorIsFilledAndTheRestReadOneByOne) {
     Bytes single(kSectorBytes, 0x55);
     EXPECT_FALSE(ReadSectors(session.Io(), Run(0, 1), single.data()));
     EXPECT_EQ(single, Bytes(kSectorBytes, 0x55));
-}
-
-TEST_F(SectorTransferTest, RunFailingWholeButReadableSectorBySectorIsCompleteButFalse) {
-    MemoryDisk& disk = SetUpHardDisk(false);
-    disk.faults.read.failRunsLongerThanOneSector = true;
-    Bytes buffer(4 * kSectorBytes);
-    EXPECT_FALSE(ReadSectors(session.Io(), Run(0, 4), buffer.data()));
-    EXPECT_EQ(buffer, Expected(63, 4));
 }
 
 TEST_F(SectorTransferTest, EmptyRunSucceedsWithoutTransferInBothModes) {
@@ -120,57 +115,6 @@ TEST_F(SectorTransferTest, OffsetCarriesPastThirtyTwoBits) {
     ReadSectors(session.Io(), item, buffer.data());
     ASSERT_FALSE(platform.transfers.empty());
     EXPECT_EQ(platform.transfers[0].offset, 0x100000010ull * kSectorBytes);
-}
-
-// The first read through a never-opened entry transfers nothing, opens the
-// volume and reads; a short read later does not open it again.
-TEST_F(SectorTransferTest, FloppyVolumeIsOpenedOnItsFirstTransferAndOnlyThen) {
-    MemoryDisk& floppy = *platform.FindDisk(platform.AddFloppy(2880));
-    FillDisk(floppy, 0, 20);
-    InitDiskAccess(session);
-    platform.openedNames.clear();
-    platform.transfers.clear();
-    SectorRun item{};
-    item.sectorCount = 2;
-    item.relativeSector = 3;
-    Bytes buffer(4 * kSectorBytes);
-    EXPECT_TRUE(ReadSectors(session.Io(), item, buffer.data()));
-    EXPECT_EQ(Bytes(buffer.begin(), buffer.begin() + 2 * kSectorBytes), Expected(3, 2));
-    EXPECT_EQ(platform.openedNames, (std::vector<std::string>{"\\\\.\\A:"}));
-    EXPECT_EQ(platform.transfers.size(), 2u);
-    floppy.faults.read.maxBytesPerCall = 1024;
-    item.sectorCount = 4;
-    EXPECT_FALSE(ReadSectors(session.Io(), item, buffer.data()));
-    EXPECT_EQ(platform.openedNames.size(), 1u);
-}
-
-TEST_F(SectorTransferTest, FloppyThatCannotBeOpenedFailsAndIsTriedAgainNextTime) {
-    MemoryDisk& floppy = *platform.FindDisk(platform.AddFloppy(2880));
-    FillDisk(floppy, 0, 20);
-    floppy.faults.failFirstOpens = 1;
-    InitDiskAccess(session);
-    SectorRun item{};
-    item.sectorCount = 4;
-    Bytes buffer(4 * kSectorBytes, 0x55);
-    EXPECT_FALSE(ReadSectors(session.Io(), item, buffer.data()));
-    EXPECT_EQ(buffer, Bytes(4 * kSectorBytes, 0x55));  // no retry, no fill
-    EXPECT_EQ(session.disk.driveHandles[0], kInvalidHandle);
-    EXPECT_TRUE(ReadSectors(session.Io(), item, buffer.data()));
-    EXPECT_EQ(buffer, Expected(0, 4));
-}
-
-TEST_F(SectorTransferTest, WriteRetryCarriesOnAndFillsNothing) {
-    MemoryDisk& disk = SetUpHardDisk(false);
-    disk.faults.write.badSectors = {64};
-    Bytes data(3 * kSectorBytes, 0xAB);
-    EXPECT_FALSE(WriteSectors(session.Io(), Run(0, 3), data.data()));
-    EXPECT_EQ(data, Bytes(3 * kSectorBytes, 0xAB));
-    EXPECT_EQ(PeekBytes(disk, 63 * kSectorBytes, kSectorBytes), Bytes(kSectorBytes, 0xAB));
-    EXPECT_EQ(PeekBytes(disk, 64 * kSectorBytes, kSectorBytes), SectorPattern(64));
-    EXPECT_EQ(PeekBytes(disk, 65 * kSectorBytes, kSectorBytes), Bytes(kSectorBytes, 0xAB));
-    disk.faults.write.badSectors.clear();
-    EXPECT_TRUE(WriteSectors(session.Io(), Run(1, 1), data.data()));
-    EXPECT_EQ(PeekBytes(disk, 64 * kSectorBytes, kSectorBytes), Bytes(kSectorBytes, 0xAB));
 }
 
 TEST_F(SectorTransferTest, LibraryCutsRunsAtTrackEnds) {
