@@ -9,6 +9,14 @@ FAILURES=0
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}log_path=$WORK/sanitizer"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:+$UBSAN_OPTIONS:}log_path=$WORK/sanitizer"
 
+# need TOOL...: the independent tools a script checks with, or a failure.
+need() {
+  local tool
+  for tool in "$@"; do
+    command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing"; exit 1; }
+  done
+}
+
 # expect NAME EXPECTED ACTUAL: compares two texts, shows the difference.
 expect() {
   if [ "$2" != "$3" ]; then

@@ -8,9 +8,7 @@
 # Usage: cluster_paging.sh BIN_DIR
 . "$(dirname "$0")/check.sh"
 
-for tool in sfdisk mkfs.fat mcopy mdel fls icat python3; do
-  command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing"; exit 1; }
-done
+need sfdisk mkfs.fat mcopy mdel fls icat python3
 export MTOOLS_SKIP_CHECK=1
 cd "$WORK"
 START=2048

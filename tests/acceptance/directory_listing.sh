@@ -5,9 +5,7 @@
 # mdir, and the entries' own bytes. Usage: directory_listing.sh BIN_DIR
 . "$(dirname "$0")/check.sh"
 
-for tool in sfdisk mkfs.fat mcopy mmd mdel mattrib mlabel mdir fls istat python3; do
-  command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing"; exit 1; }
-done
+need sfdisk mkfs.fat mcopy mmd mdel mattrib mlabel mdir fls istat python3
 cd "$WORK"
 export TZ=UTC MTOOLS_SKIP_CHECK=1
 

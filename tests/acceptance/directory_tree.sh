@@ -8,9 +8,7 @@
 # Usage: directory_tree.sh BIN_DIR
 . "$(dirname "$0")/check.sh"
 
-for tool in sfdisk mkfs.fat mcopy mmd mdel mattrib fls; do
-  command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing"; exit 1; }
-done
+need sfdisk mkfs.fat mcopy mmd mdel mattrib fls
 export MTOOLS_SKIP_CHECK=1 MTOOLS_NO_VFAT=0
 cd "$WORK"
 truncate -s 160M disk.img

@@ -6,9 +6,7 @@
 # reader takes from the image, in both access modes. Usage: fat_grid.sh BIN_DIR
 . "$(dirname "$0")/check.sh"
 
-for tool in sfdisk mkfs.fat mcopy mdel python3; do
-  command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing"; exit 1; }
-done
+need sfdisk mkfs.fat mcopy mdel python3
 cd "$WORK"
 export MTOOLS_SKIP_CHECK=1
 truncate -s 48M disk.img

@@ -4,9 +4,7 @@
 # access modes. Usage: partition_walk.sh BIN_DIR
 . "$(dirname "$0")/check.sh"
 
-for tool in sfdisk mkfs.fat mmls fsstat; do
-  command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing"; exit 1; }
-done
+need sfdisk mkfs.fat mmls fsstat
 cd "$WORK"
 truncate -s 160M disk.img
 sfdisk -q disk.img <<'TABLE'

@@ -270,43 +270,33 @@ struct FailureCase {
     bool subDirectory;
     std::function<void(DirectoryDisk&, TreeItemInfo&)> arrange;
     std::string message;
-    std::vector<std::string> names;  // empty with no headings: an empty pane
-    bool headings;
-    std::string position;  // "": the FAT32 root's, from the listing before
+    bool headings;   // or an empty pane
+    bool atCluster;  // the position of cluster 10, or the FAT32 root's from the listing before
 };
 
-TEST(DirectoryListingTest, EachFailureShowsItsMessageAndNoStaleRow) {
+// Unreadable root sectors, FATs and clusters are the fault matrix's.
+TEST(DirectoryListingTest, EachFailedAllocationShowsItsMessageAndNoStaleRow) {
     auto allocation = [](unsigned n) {
         return [n](DirectoryDisk& run, TreeItemInfo&) {
             run.platform.settings.failingAllocation = run.platform.counters.allocations + n;
-        };
-    };
-    auto bad = [](std::function<std::uint64_t(DirectoryDisk&)> sectors) {
-        return [sectors](DirectoryDisk& run, TreeItemInfo&) {
-            run.Disk().faults.read.badSectors = {sectors(run)};
         };
     };
     const std::string clusterTen = "1: Current Cluster Number: 0x0000000A, Current Sector Number: ";
     auto hugeClusters = [](DirectoryDisk&, TreeItemInfo& record) {
         record.sectorsPerCluster = 0xFFFF;
     };
-    const std::vector<std::string> none;
-    const std::vector<std::string> unread(
-        16, "\\xE5\\xE5\\xE5\\xE5\\xE5\\xE5\\xE5\\xE5.\\xE5\\xE5\\xE5|");
     const std::vector<FailureCase> cases = {
-        {"root sector unreadable", false, bad([](DirectoryDisk& r) { return r.RootSector16(); }),
-         "Root Directory not fully accessible!", unread, true, "root"},
-        {"root store refused", false, allocation(2), "Unable to allocate memory", none, true, ""},
+        {"root store refused", false, allocation(2), "Unable to allocate memory", true, false},
         {"cluster list refused", true, allocation(2),
-         "Fatal Error!  Not able to allocate a buffer for FAT Entries!", none, false, ""},
+         "Fatal Error!  Not able to allocate a buffer for FAT Entries!", false, false},
         {"cluster buffer refused", true, allocation(3),
-         "Fatal Error!  Not able to allocate a buffer!", none, false, ""},
+         "Fatal Error!  Not able to allocate a buffer!", false, false},
         {"clusters larger than the volume", true, hugeClusters,
-         "Fatal Error!  Not able to allocate a buffer!", none, false, ""},
-        {"sub-directory store refused", true, allocation(4), "Unable to allocate memory", none,
-         true, "cluster"},
+         "Fatal Error!  Not able to allocate a buffer!", false, false},
+        {"sub-directory store refused", true, allocation(4), "Unable to allocate memory", true,
+         true},
         {"chain buffer refused", true, allocation(1),
-         "Fatal Error!  Not able to allocate a buffer!", none, false, ""},
+         "Fatal Error!  Not able to allocate a buffer!", false, false},
     };
     imagebuilder::EntryDescription docs = imagebuilder::DirectoryEntry("/DOCS");
     docs.clusters = {10, 11};
@@ -320,18 +310,11 @@ TEST(DirectoryListingTest, EachFailureShowsItsMessageAndNoStaleRow) {
             c.subDirectory ? run.Child(kFat16Root, 10, 0x10) : run.Record(kFat16Root);
         c.arrange(run, record);
         std::vector<std::string> lines = run.Show(record);
-        EXPECT_EQ(run.printed, c.message.empty()
-                                   ? std::vector<std::string>{}
-                                   : std::vector<std::string>{"message: " + c.message});
-        EXPECT_EQ(lines.at(0), c.headings ? kHeadings : "# ");
-        EXPECT_EQ(Names(lines), c.names);
-        const std::string position =
-            c.position == "root"
-                ? "1: Current Sector Number: " + std::to_string(run.layout16.rootDirSector)
-            : c.position == "cluster"
-                ? clusterTen + std::to_string(run.layout16.ClusterSector(10, 4))
-                : kFat32Position;
-        EXPECT_EQ(run.Position(), position);
+        EXPECT_EQ(run.printed, run.Messages({c.message}));
+        EXPECT_EQ(lines, std::vector<std::string>{c.headings ? kHeadings : "# "});
+        EXPECT_EQ(run.Position(),
+                  c.atCluster ? clusterTen + std::to_string(run.layout16.ClusterSector(10, 4))
+                              : kFat32Position);
         if (!c.headings) {
             EXPECT_FALSE(run.session.pane.directoryRows.block);
         }
