@@ -14,14 +14,14 @@ using imagebuilder::LogicalPartition;
 constexpr std::uint64_t kMiB = 1 << 20;
 
 // A disk of three primaries (entry 2 empty) and an extended chain of three
-// logical drives; the first logical is NTFS.
-Disk ChainDisk() {
+// logical drives from the extended start; the first logical is NTFS.
+Disk ChainDisk(std::uint32_t extended = 62048) {
     Disk disk;
-    disk.sizeBytes = 64 * kMiB;
+    disk.sizeBytes = 96 * kMiB;
     disk.primaries[0] = Primary(0x06, 2048, 20000, 0x80);
     disk.primaries[2] = Primary(0x0C, 22048, 40000);
-    disk.primaries[3] = Primary(0x05, 62048, 60000);
-    std::uint32_t start = 62048;
+    disk.primaries[3] = Primary(0x05, extended, 60000);
+    std::uint32_t start = extended;
     for (std::uint8_t type : {std::uint8_t{0x07}, std::uint8_t{0x01}, std::uint8_t{0x06}}) {
         LogicalPartition logical;
         logical.entry = Primary(type, start + 63, 19000);
@@ -31,8 +31,8 @@ Disk ChainDisk() {
     }
     disk.volumes.push_back(Volume(FatKind::Fat16, 2048, 20000));
     disk.volumes.push_back(Volume(FatKind::Fat32, 22048, 40000));
-    disk.volumes.push_back(Volume(FatKind::Fat12, 82048 + 63, 19000));
-    disk.volumes.push_back(Volume(FatKind::Fat16, 102048 + 63, 19000));
+    disk.volumes.push_back(Volume(FatKind::Fat12, extended + 20000 + 63, 19000));
+    disk.volumes.push_back(Volume(FatKind::Fat16, extended + 40000 + 63, 19000));
     return disk;
 }
 
@@ -42,7 +42,7 @@ class PartitionWalkTest : public ::testing::Test, public WalkHarness {};
 // first extended partition.
 TEST_F(PartitionWalkTest, TablesListTheirEntriesInOrderAndEachDiskKeepsItsExtendedBase) {
     PlaceBuiltDisk(platform, ChainDisk());
-    PlaceBuiltDisk(platform, ChainDisk());
+    PlaceBuiltDisk(platform, ChainDisk(72048));
     Start();
     // Interleave the second disk's walk: each disk keeps its own extended base.
     std::string script =
@@ -84,7 +84,7 @@ TEST_F(PartitionWalkTest, TablesListTheirEntriesInOrderAndEachDiskKeepsItsExtend
         {chain + "/#2/#1", 82048 + 63},  // logical: its table + its value
         {chain + "/#2/#2", 102048},
         {chain + "/#2/#2/#1", 102048 + 63},
-        {"Hard Disk 2/#3/#2/#1", 82048 + 63},
+        {"Hard Disk 2/#3/#2/#1", 92048 + 63},
     };
     for (const auto& [path, base] : bases) {
         EXPECT_EQ(Record(path).baseSector, base) << path;
