@@ -138,19 +138,5 @@ TEST_F(TablePresenterTest, NoMemoryForTheItemClearsThePane) {
     EXPECT_FALSE(session.pane.currentBuffer);
 }
 
-TEST_F(TablePresenterTest, FatLargerThanItsVolumeIsRefusedWithoutAllocating) {
-    MemoryDisk& floppy = *platform.FindDisk(platform.AddFloppy(2880));
-    // 2,880 sectors, 1 reserved, 2 FATs that claim 65,535 sectors each.
-    PokeBytes(floppy, 11, {0x00, 0x02, 1, 1, 0, 2, 0xE0, 0x00, 0x40, 0x0B, 0xF0, 0xFF, 0xFF});
-    Start();
-    Batch("expand Floppy Disk 1\n");
-    unsigned allocations = platform.counters.allocations;
-    EXPECT_EQ(Batch("select Floppy Disk 1/FAT 1\nlist\n"), "# \n");
-    EXPECT_EQ(platform.counters.allocations, allocations);
-    EXPECT_EQ(printed, (std::vector<std::string>{
-                           "message: Fatal Error!  Not able to allocate a buffer of memory!"}));
-    EXPECT_FALSE(session.pane.currentBuffer);
-}
-
 }  // namespace
 }  // namespace brovane
