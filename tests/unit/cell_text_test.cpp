@@ -183,8 +183,9 @@ TEST(DirectoryCellTextTest, EightColumnsOfOneRow) {
     // Names are shown whole up to their first zero.
     std::memcpy(row.shortName.data(), "AB\0DE   .TXT", 13);
     EXPECT_EQ(Cell(row, 0), "AB");
-    row.longName = std::string(255, 'n');
-    EXPECT_EQ(Cell(row, 1), row.longName);
+    const std::string longest(255, 'n');
+    row.longName = longest;
+    EXPECT_EQ(Cell(row, 1), longest);
 }
 
 TEST(DirectoryCellTextTest, AttributeLettersInTheirOrderThenTheDeletedMark) {
