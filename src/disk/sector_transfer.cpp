@@ -25,14 +25,20 @@ std::uint32_t DeviceTransfer(const DiskIo& io, DeviceHandle handle, std::uint64_
 }
 
 // Each sector of a failed run on its own, into its own place of the buffer.
+// A sector whose relative number would not fit 32 bits is not accessible,
+// rather than wrapped round to the origin's first sectors.
 void RetryOneByOne(const DiskIo& io, SectorRun item, std::uint32_t count, std::uint8_t* buffer,
                    Direction direction) {
-    std::uint32_t first = item.relativeSector;
+    std::uint64_t first = item.relativeSector;
     item.sectorCount = 1;
     for (std::uint32_t i = 0; i < count; ++i) {
-        item.relativeSector = first + i;
         std::uint8_t* place = buffer + std::size_t{i} * kSectorBytes;
-        if (!Transfer(io, item, place, direction) && direction == Direction::Read) {
+        bool moved = first + i <= UINT32_MAX;
+        if (moved) {
+            item.relativeSector = static_cast<std::uint32_t>(first + i);
+            moved = Transfer(io, item, place, direction);
+        }
+        if (!moved && direction == Direction::Read) {
             std::memset(place, kUnreadableFill, kSectorBytes);
         }
     }
@@ -71,6 +77,16 @@ bool TransferByLibrary(const DiskIo& io, const SectorRun& item, std::uint8_t* bu
         direction == Direction::Read ? disk.readDisk32 : disk.writeDisk32;
     // Without a geometry there is no address to give the library.
     if (!call || item.heads == 0 || item.sectorsPerTrack == 0) {
+        return false;
+    }
+    // The library takes 32-bit absolute sectors: a run that reaches past
+    // them is not accessible, sector by sector, instead of wrapping round
+    // to the first sectors of the disk.
+    if (std::uint64_t{item.baseSector} + item.relativeSector + item.sectorCount >
+        std::uint64_t{UINT32_MAX} + 1) {
+        if (item.sectorCount > 1) {
+            RetryOneByOne(io, item, item.sectorCount, buffer, direction);
+        }
         return false;
     }
     SectorRun copy = item;

@@ -255,6 +255,53 @@ TEST_F(SectorTransferTest, LibraryWithoutGeometryTransfersNothing) {
     EXPECT_TRUE(platform.libraryCalls.empty());
 }
 
+TEST_F(SectorTransferTest, LibraryRunPastThirtyTwoBitsIsNotAccessible) {
+    // With the extended interface the library addresses by the absolute
+    // sector, a 32-bit number: base 63 + relative 2^32 - 16 would wrap round
+    // to sector 47 and read or overwrite it.
+    MemoryDisk& disk = SetUpHardDisk(true);
+    disk.int13Extensions = 1;
+    platform.libraryCalls.clear();
+    const Bytes before = PeekBytes(disk, 0, 100 * kSectorBytes);
+    Bytes buffer(2 * kSectorBytes, 0x55);
+    EXPECT_FALSE(ReadSectors(session.Io(), Run(0xFFFFFFF0u, 2), buffer.data()));
+    EXPECT_EQ(buffer, Bytes(2 * kSectorBytes, kUnreadableFill));
+    EXPECT_FALSE(WriteSectors(session.Io(), Run(0xFFFFFFF0u, 1), buffer.data()));
+    EXPECT_FALSE(WriteSectors(session.Io(), Run(0xFFFFFFF0u, 2), buffer.data()));
+    EXPECT_TRUE(platform.libraryCalls.empty());
+    EXPECT_EQ(PeekBytes(disk, 0, 100 * kSectorBytes), before);
+}
+
+TEST_F(SectorTransferTest, LibraryRunCrossingThirtyTwoBitsReadsTheSectorsBelowThem) {
+    // Absolute sectors 2^32 - 2 to 2^32 + 1 of a disk larger than 2 TiB:
+    // the two below 2^32 are read, the two past it are not accessible.
+    platform.settings.diskLibrary = true;
+    MemoryDisk& disk = *platform.FindDisk(platform.AddHardDisk(0x100000010ull));
+    disk.int13Extensions = 1;
+    FillDisk(disk, 0, 64);
+    FillDisk(disk, 0xFFFFFFFEull, 2);
+    InitDiskAccess(session);
+    Bytes buffer(4 * kSectorBytes, 0x55);
+    EXPECT_FALSE(ReadSectors(session.Io(), Run(0xFFFFFFFFu - 64, 4), buffer.data()));
+    Bytes expected = Expected(0xFFFFFFFEull, 2);
+    expected.resize(4 * kSectorBytes, kUnreadableFill);
+    EXPECT_EQ(buffer, expected);
+}
+
+TEST_F(SectorTransferTest, RetryDoesNotWrapRoundToTheOriginsFirstSectors) {
+    // A run from relative sector 2^32 - 2 fails as a whole (it lies past the
+    // disk); its third and fourth sectors have no 32-bit relative number and
+    // must not be read as relative sectors 0 and 1.
+    SetUpHardDisk(false);
+    platform.transfers.clear();
+    Bytes buffer(4 * kSectorBytes, 0x55);
+    EXPECT_FALSE(ReadSectors(session.Io(), Run(0xFFFFFFFEu, 4), buffer.data()));
+    EXPECT_EQ(buffer, Bytes(4 * kSectorBytes, kUnreadableFill));
+    for (const DeviceTransferRecord& transfer : platform.transfers) {
+        EXPECT_GE(transfer.offset, (63 + 0xFFFFFFFEull) * kSectorBytes);
+    }
+}
+
 TEST(ComputeChsAddress, PacksUpToCylinderOneThousandAndNotBeyond) {
     SectorRun item{};
     item.sector = 1;
