@@ -39,8 +39,8 @@ using fuzz::Require;
 constexpr std::size_t kScriptBytes = 20;
 constexpr int kMaxDepth = 6;
 constexpr int kItemsPerDrive = 6;
-constexpr std::uint32_t kPagesForward = 6;  // 0 to 5 Next
-constexpr std::uint32_t kPagesBack = 4;     // 0 to 3 Previous
+constexpr std::uint32_t kPagesForward = 4;  // 0 to 3 Next
+constexpr std::uint32_t kPagesBack = 3;     // 0 to 2 Previous
 constexpr std::string_view kWritten = "message: Changes written successfully!";
 
 // The last kScriptBytes bytes of the input (zeros in front of a shorter one):
