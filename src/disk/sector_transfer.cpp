@@ -70,6 +70,14 @@ bool TransferByDevicePath(const DiskIo& io, const SectorRun& item, std::uint8_t*
     return false;
 }
 
+// The library takes the absolute sector as 32 bits: a piece reaching past
+// them has no address there, and is failed rather than sent wrapped round
+// to the start of the disk.
+bool HasLibraryAddress(const SectorRun& piece, std::uint32_t count) {
+    constexpr std::uint64_t kSectorNumbers = std::uint64_t{1} << 32;
+    return std::uint64_t{piece.relativeSector} + piece.baseSector + count <= kSectorNumbers;
+}
+
 bool TransferByLibrary(const DiskIo& io, const SectorRun& item, std::uint8_t* buffer,
                        Direction direction) {
     DiskAccess& disk = io.disk;
@@ -77,16 +85,6 @@ bool TransferByLibrary(const DiskIo& io, const SectorRun& item, std::uint8_t* bu
         direction == Direction::Read ? disk.readDisk32 : disk.writeDisk32;
     // Without a geometry there is no address to give the library.
     if (!call || item.heads == 0 || item.sectorsPerTrack == 0) {
-        return false;
-    }
-    // The library takes 32-bit absolute sectors: a run that reaches past
-    // them is not accessible, sector by sector, instead of wrapping round
-    // to the first sectors of the disk.
-    if (std::uint64_t{item.baseSector} + item.relativeSector + item.sectorCount >
-        std::uint64_t{UINT32_MAX} + 1) {
-        if (item.sectorCount > 1) {
-            RetryOneByOne(io, item, item.sectorCount, buffer, direction);
-        }
         return false;
     }
     SectorRun copy = item;
@@ -98,7 +96,8 @@ bool TransferByLibrary(const DiskIo& io, const SectorRun& item, std::uint8_t* bu
         std::uint32_t toTrackEnd = copy.sectorsPerTrack - (chs.sector & 0x3Fu) + 1;
         std::uint32_t piece = std::min(remaining, toTrackEnd);
         std::uint8_t* place = buffer + std::size_t{item.sectorCount - remaining} * kSectorBytes;
-        if (call(copy.driveNumber, chs.cylinder, chs.head, chs.sector, piece, place,
+        if (!HasLibraryAddress(copy, piece) ||
+            call(copy.driveNumber, chs.cylinder, chs.head, chs.sector, piece, place,
                  copy.relativeSector + copy.baseSector, copy.int13Extensions) == 0) {
             if (piece > 1) {
                 RetryOneByOne(io, copy, piece, place, direction);

@@ -1,9 +1,9 @@
 #include "dump/sector_dump.h"
 
-#include "disk/first_sector_read.h"
 #include "disk/sector_transfer.h"
 #include "dump/dump_position.h"
 #include "dump/dump_rows.h"
+#include "present/current_buffer_read.h"
 #include "present/list_pane.h"
 #include "tree/item_run.h"
 
@@ -15,18 +15,8 @@ namespace {
 // address, with the floppy reopened once when nothing arrived.
 bool ReadByOwnAddress(const DiskIo& io, RightPaneState& pane, const TreeItemInfo& sector) {
     constexpr FloppyReopen kReopenWhenNothingRead{false, true, false};
-    switch (
-        ReadFirstSectors(io, ItemRun(sector), pane.currentBuffer.data(), kReopenWhenNothingRead)) {
-        case FirstSectorRead::Read:
-            return true;
-        case FirstSectorRead::OpenFailed:
-            return false;
-        case FirstSectorRead::NotRead:
-            break;
-    }
-    io.screen.Notify(io.disk.diskAccessMode == DAM_DISK_LIBRARY ? "Sector not accessible!"
-                                                                : "Boot Record not accessible!");
-    return false;
+    return ReadIntoCurrentBuffer(io, pane, sector, kReopenWhenNothingRead,
+                                 {"Sector not accessible!", "Boot Record not accessible!"});
 }
 
 bool ReadFirstSector(const DiskIo& io, RightPaneState& pane, const TreeItemInfo& sector) {

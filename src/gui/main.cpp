@@ -60,11 +60,7 @@ int main(int argc, char** argv) {
     brovane::PosixPlatform platform(options);
     brovane::CQuorvelApp app(platform);
     if (!screenshot.empty()) {
-        app.Screen().SetMessageAnswerer([](QMessageBox& box) {
-            std::cerr << "message: " << box.text().toLatin1().constData() << '\n';
-            return box.standardButtons().testFlag(QMessageBox::Ok) ? QMessageBox::Ok
-                                                                   : QMessageBox::No;
-        });
+        app.AnswerMessagesOnStandardError();
     }
     app.InitInstance();
     if (!screenshot.empty()) {

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QPixmap>
 #include <QSettings>
+#include <iostream>
 
 #include "app/disk_lifecycle.h"
 #include "gui/latin1_text.h"
@@ -43,6 +44,13 @@ void CQuorvelApp::InitInstance() {
 bool CQuorvelApp::SaveScreenshot(const QString& path) {
     QCoreApplication::processEvents();
     return frame_->grab().save(path, "PNG");
+}
+
+void CQuorvelApp::AnswerMessagesOnStandardError() {
+    screen_.SetMessageAnswerer([](QMessageBox& box) {
+        std::cerr << "message: " << box.text().toLatin1().constData() << '\n';
+        return box.standardButtons().testFlag(QMessageBox::Ok) ? QMessageBox::Ok : QMessageBox::No;
+    });
 }
 
 }  // namespace brovane

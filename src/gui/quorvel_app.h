@@ -31,6 +31,9 @@ class CQuorvelApp {
 
     // Saves a picture of the main window as PNG; false when it cannot be written.
     bool SaveScreenshot(const QString& path);
+    // For runs without a person: each message box is printed on standard
+    // error and answered with its default (OK, or No to a question).
+    void AnswerMessagesOnStandardError();
 
   private:
     QtScreen screen_;

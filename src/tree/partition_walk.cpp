@@ -1,5 +1,7 @@
 #include "tree/partition_walk.h"
 
+#include <cstdint>
+
 #include "disk/first_sector_read.h"
 #include "disk/memory_blocks.h"
 #include "disk/sector_transfer.h"
@@ -90,6 +92,14 @@ void AddPartition(Expansion& expansion, const PartitionEntry& entry, bool inExte
     InsertChild(expansion, info.text, record->kind != IK_UNKNOWN, record);
 }
 
+// A sector number from disk fields (partition entries, boot records),
+// computed in 64 bits. One beyond 32 bits becomes the last sector number
+// there is, which lies past every volume and past the end of every disk
+// under 2 TiB, so the item is never read at a wrapped-around address.
+std::uint32_t SectorFromFields(std::uint64_t sector) {
+    return sector > UINT32_MAX ? UINT32_MAX : static_cast<std::uint32_t>(sector);
+}
+
 // Reads the item's partition table and adds a child per used entry, in
 // table order, at the base sector baseOf gives it.
 template <typename BaseOf>
@@ -103,7 +113,7 @@ SectorOutcome WalkTable(Expansion& expansion, std::string_view failureText, bool
     for (int index = 0; index < kPartitionEntries; ++index) {
         PartitionEntry entry = ReadPartitionEntry(table.bytes(), index);
         if (entry.systemIndicator != kEmptyEntry) {
-            AddPartition(expansion, entry, inExtendedTable, baseOf(entry));
+            AddPartition(expansion, entry, inExtendedTable, SectorFromFields(baseOf(entry)));
         }
     }
     return SectorOutcome::Read;
@@ -131,7 +141,8 @@ SectorOutcome WalkExtendedTable(Expansion& expansion) {
     return WalkTable(expansion, "Extended partition not accessible!", true,
                      [extendedBase, tableBase](const PartitionEntry& entry) {
                          bool link = IsExtendedIndicator(entry.systemIndicator);
-                         return (link ? extendedBase : tableBase) + entry.relativeSectors;
+                         return std::uint64_t{link ? extendedBase : tableBase} +
+                                entry.relativeSectors;
                      });
 }
 
@@ -164,7 +175,8 @@ TreeItemInfo VolumeChildBase(const TreeItemInfo& volume, const BootRecord& boot,
 
 void AddRootDirectory(Expansion& expansion, TreeItemInfo root, const BootRecord& boot) {
     root.reservedSectors = boot.reservedSectors;
-    root.relativeSector = boot.reservedSectors + boot.numberOfFats * root.sectorsPerFat;
+    root.relativeSector = SectorFromFields(boot.reservedSectors +
+                                           std::uint64_t{boot.numberOfFats} * root.sectorsPerFat);
     if (root.fatType == FT_FAT32) {
         root.kind = IK_DIR_ENTRY;
         root.sectorCount = 0;
@@ -174,7 +186,8 @@ void AddRootDirectory(Expansion& expansion, TreeItemInfo root, const BootRecord&
     } else {
         root.kind = IK_ROOT_DIR;
         root.sectorCount = boot.rootEntries * kDirectoryEntryBytes / kSectorBytes;
-        root.firstDataSector = root.relativeSector + root.sectorCount;
+        root.firstDataSector =
+            SectorFromFields(std::uint64_t{root.relativeSector} + root.sectorCount);
     }
     if (TreeItemInfo* record = NewChildRecord(expansion)) {
         *record = root;
@@ -205,7 +218,8 @@ SectorOutcome BuildVolumeChildren(Expansion& expansion) {
         record->sectorsPerFat = 0;
         record->kind = fatType;
         record->sectorCount = base.sectorsPerFat;
-        record->relativeSector = boot.reservedSectors + (n - 1) * base.sectorsPerFat;
+        record->relativeSector =
+            SectorFromFields(boot.reservedSectors + std::uint64_t{n - 1} * base.sectorsPerFat);
         InsertChild(expansion, "FAT " + std::to_string(n), false, record);
     }
     AddRootDirectory(expansion, base, boot);

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "image_test_support.h"
 #include "imagebuilder/demo_images.h"
+#include "imagebuilder/partition_table.h"
 
 namespace brovane::imagebuilder {
 namespace {
@@ -150,6 +152,63 @@ TEST(DescriptionParser, ErrorsNameTheLineAndTheCause) {
     EXPECT_EQ(ParseError("disk size=1M\nfat12 start=0 size=100\npoke offset=1 hex=ABC\n"),
               "line 3: hex=ABC: not an even number of hexadecimal digits");
     EXPECT_EQ(ParseError("# nothing\n"), "no disk line with a size");
+}
+
+// A chain of two tables whose second link is replaced by one back to the
+// first table, with a zero offset; the image is then cut inside the FAT.
+TEST(DescriptionParser, RawEntriesReplaceChainLinksAndTruncateCutsTheImage) {
+    const Disk disk = Parse(R"(disk size=8M
+partition type=0x05 start=2048 size=14000
+logical type=0x06 start=2111 size=5000
+fat16 sectors_per_fat=20
+logical type=0x06 start=7174 size=5000
+entry table=7111 slot=2 type=0x05 start=2048 size=14000 base=2048
+entry table=7111 slot=3 type=0x06 start=7111 size=1 base=7111 status=0x80 chs_start=1/2/3
+truncate sectors=2120
+)");
+    SparseImage image(0);
+    std::string error;
+    ASSERT_TRUE(BuildImage(disk, image, error)) << error;
+    EXPECT_EQ(image.Size(), 2120u * kSectorBytes);
+
+    // The second table lies past the cut; rebuild without it to read the entries.
+    Disk whole = disk;
+    whole.truncateBytes.reset();
+    const SparseImage full = test::Build(whole);
+    const auto table = test::SectorAt(full, 7111);
+    const auto link = std::vector<std::uint8_t>(table.begin() + 462, table.begin() + 478);
+    EXPECT_EQ(link[kEntryType], 0x05);
+    EXPECT_EQ(GetU32(link, kEntryRelativeSector), 0u);
+    EXPECT_EQ(GetU32(link, kEntrySectorCount), 14000u);
+    const ChsBytes start = LbaToChs(2048, 255, 63);
+    EXPECT_EQ(link[kEntryChsStart], start.head);
+    EXPECT_EQ(link[kEntryChsStart + 1], start.sector);
+    EXPECT_EQ(link[kEntryChsStart + 2], start.cylinder);
+    const auto third = std::vector<std::uint8_t>(table.begin() + 478, table.begin() + 494);
+    EXPECT_EQ((std::vector<std::uint8_t>(third.begin(), third.begin() + 5)),
+              (std::vector<std::uint8_t>{0x80, 1, 2, 3, 0x06}));
+    EXPECT_EQ(GetU32(third, kEntryRelativeSector), 0u);
+    // The logical entry of slot 1 stays as the chain wrote it.
+    EXPECT_EQ(GetU32(table, 446 + kEntryRelativeSector), 63u);
+
+    // Bytes in front of the cut are kept; a page that straddles it reads only up to it.
+    EXPECT_EQ(image.Read(2111 * kSectorBytes, kSectorBytes), test::SectorAt(full, 2111));
+    EXPECT_EQ(image.Read(2119 * kSectorBytes, 2 * kSectorBytes).size(), kSectorBytes);
+    EXPECT_TRUE(image.Read(2120 * kSectorBytes, 1).empty());
+
+    Disk tooLong = Parse("disk size=1M\ntruncate size=2M\n");
+    EXPECT_NE(test::BuildError(tooLong).find("cannot be cut"), std::string::npos);
+}
+
+TEST(DescriptionParser, RawEntriesAndTruncateRefuseWhatTheyCannotWrite) {
+    EXPECT_EQ(ParseError("disk size=1M\nentry slot=1 type=6\n"), "line 2: entry needs table=");
+    EXPECT_EQ(ParseError("disk size=1M\nentry table=0 slot=5 type=6\n"),
+              "line 2: slot must be 1 to 4");
+    EXPECT_EQ(ParseError("disk size=1M\nentry table=0 slot=1 start=5 base=9\n"),
+              "line 2: start= lies in front of base=");
+    EXPECT_EQ(ParseError("disk size=1M\ntruncate\n"), "line 2: truncate needs size= or sectors=");
+    EXPECT_EQ(ParseError("disk size=1M\ntruncate size=1K sectors=2\n"),
+              "line 2: truncate needs size= or sectors=");
 }
 
 TEST(DescriptionParser, DemoDescriptionsHoldEveryKindOfVolumeAndEntry) {

@@ -281,3 +281,36 @@ INSTANTIATE_TEST_SUITE_P(BothAccessModes, DumpTest, ::testing::Bool(),
 
 }  // namespace
 }  // namespace brovane
+
+namespace brovane {
+namespace {
+
+TEST(DirectoryClusterDump, Fat32RootInSectorClusterModeDumpsItsFirstCluster) {
+    WalkHarness run;
+    imagebuilder::Disk disk;
+    disk.sizeBytes = 48 << 20;
+    disk.primaries[0] = Primary(0x0C, 2048, 70000);
+    imagebuilder::FatVolume volume = Volume(imagebuilder::FatKind::Fat32, 2048, 70000);
+    volume.sectorsPerCluster = 1;
+    volume.rootClusters = {7, 3};
+    disk.volumes.push_back(volume);
+    PlaceBuiltDisk(run.platform, disk);
+    run.Start();
+    run.Batch("expand Hard Disk 1\nexpand Hard Disk 1/#1\nkey Ctrl+F4\n");
+    run.Batch("select Hard Disk 1/#1/Root Directory\n");
+    const TreeItemInfo& root = run.Record("Hard Disk 1/#1/Root Directory");
+    EXPECT_EQ(run.session.pane.viewMode, VM_CLUSTER_DUMP);
+    EXPECT_EQ(run.screen.GetListColumnCount(), 34);
+    EXPECT_EQ(run.screen.Columns()[0].width, 100);
+    EXPECT_EQ(run.screen.StatusText(kPositionPane),
+              "Current Cluster Number: 0x00000007, Current Sector Number: " +
+                  std::to_string(root.relativeSector + 5));
+    run.Batch("command next\n");
+    EXPECT_EQ(run.screen.StatusText(kPositionPane),
+              "Current Cluster Number: 0x00000003, Current Sector Number: " +
+                  std::to_string(root.relativeSector + 1));
+    EXPECT_FALSE(run.session.pane.canGoNext);
+}
+
+}  // namespace
+}  // namespace brovane

@@ -293,6 +293,32 @@ TEST_F(PartitionWalkTest, ARepeatingChainGoesOnAsLongAsTheUserExpands) {
     EXPECT_EQ(Record(path).baseSector, 2048u);
 }
 
+// In the extended table at 2048, a logical drive and a link 0xFFFFF800
+// sectors on lie at 2^32: counted in 32 bits they would be sector 0, the
+// master boot record. They lie past the disk instead, and say so.
+TEST_F(PartitionWalkTest, ExtendedEntriesPastThirtyTwoBitsAreNotReadAtAWrappedAddress) {
+    Disk disk;
+    disk.sizeBytes = 16 * kMiB;
+    disk.primaries[0] = Primary(0x05, 2048, 8000);
+    const std::uint64_t table = 2048 * 512 + 446;
+    const std::vector<std::uint8_t> pastTheEnd{0x00, 0xF8, 0xFF, 0xFF};
+    disk.pokes.push_back({table + 4, {0x06}});  // a logical drive
+    disk.pokes.push_back({table + 8, pastTheEnd});
+    disk.pokes.push_back({table + 16 + 4, {0x05}});  // the link to the next table
+    disk.pokes.push_back({table + 16 + 8, pastTheEnd});
+    disk.pokes.push_back({table + 32 + 4, {0x01}});  // a logical drive at 2048 + 100
+    disk.pokes.push_back({table + 32 + 8, {100}});
+    PlaceBuiltDisk(platform, disk);
+    Start();
+    Batch("expand Hard Disk 1\nexpand Hard Disk 1/#1\n");
+    EXPECT_EQ(Record("Hard Disk 1/#1/#1").baseSector, 0xFFFFFFFFu);
+    EXPECT_EQ(Record("Hard Disk 1/#1/#2").baseSector, 0xFFFFFFFFu);
+    EXPECT_EQ(Record("Hard Disk 1/#1/#3").baseSector, 2148u);
+    Batch("expand Hard Disk 1/#1/#1\nexpand Hard Disk 1/#1/#2\n");
+    EXPECT_EQ(printed, (std::vector<std::string>{"message: Boot Record not accessible!",
+                                                 "message: Extended partition not accessible!"}));
+}
+
 TEST_F(PartitionWalkTest, BothAccessModesBuildTheSameTree) {
     const std::string script =
         "expand Hard Disk 1\nexpand Hard Disk 1/#1\nexpand Hard Disk 1/#2\nexpand Hard Disk 1/#3\n"
@@ -306,6 +332,33 @@ TEST_F(PartitionWalkTest, BothAccessModesBuildTheSameTree) {
     EXPECT_EQ(library.Batch(script), viaPaths);
     EXPECT_NE(viaPaths.find("      . FAT 1"), std::string::npos) << viaPaths;
     EXPECT_EQ(library.printed, printed);
+}
+
+}  // namespace
+}  // namespace brovane
+
+namespace brovane {
+namespace {
+
+TEST(HugeBootRecordFields, ItemsBeyondThirtyTwoBitsAreNeverReadAtAWrappedAddress) {
+    WalkHarness run;
+    imagebuilder::Disk disk;
+    disk.sizeBytes = 48 << 20;
+    disk.primaries[0] = Primary(0x0C, 2048, 70000);
+    imagebuilder::FatVolume volume = Volume(imagebuilder::FatKind::Fat32, 2048, 70000);
+    // Two FATs of 0x80000010 sectors: the root lies past 32 bits.
+    volume.bootOverrides = {{"sectors_per_fat_32", 0x80000010u}};
+    disk.volumes.push_back(volume);
+    PlaceBuiltDisk(run.platform, disk);
+    run.Start();
+    run.Batch("expand Hard Disk 1\nexpand Hard Disk 1/#1\n");
+    EXPECT_EQ(run.Record("Hard Disk 1/#1/FAT 2").relativeSector, 32u + 0x80000010u);
+    EXPECT_EQ(run.Record("Hard Disk 1/#1/Root Directory").relativeSector, 0xFFFFFFFFu);
+    unsigned reads = run.platform.counters.reads;
+    run.Batch("select Hard Disk 1/#1/FAT 2\n");
+    EXPECT_EQ(run.printed.back(),
+              "message: Fatal Error!  Not able to allocate a buffer of memory!");
+    EXPECT_EQ(run.platform.counters.reads, reads);
 }
 
 }  // namespace

@@ -255,37 +255,28 @@ TEST_F(SectorTransferTest, LibraryWithoutGeometryTransfersNothing) {
     EXPECT_TRUE(platform.libraryCalls.empty());
 }
 
-TEST_F(SectorTransferTest, LibraryRunPastThirtyTwoBitsIsNotAccessible) {
-    // With the extended interface the library addresses by the absolute
-    // sector, a 32-bit number: base 63 + relative 2^32 - 16 would wrap round
-    // to sector 47 and read or overwrite it.
+TEST_F(SectorTransferTest, LibraryNeverSendsAnAddressWrappedPastThirtyTwoBits) {
     MemoryDisk& disk = SetUpHardDisk(true);
-    disk.int13Extensions = 1;
     platform.libraryCalls.clear();
-    const Bytes before = PeekBytes(disk, 0, 100 * kSectorBytes);
-    Bytes buffer(2 * kSectorBytes, 0x55);
-    EXPECT_FALSE(ReadSectors(session.Io(), Run(0xFFFFFFF0u, 2), buffer.data()));
-    EXPECT_EQ(buffer, Bytes(2 * kSectorBytes, kUnreadableFill));
-    EXPECT_FALSE(WriteSectors(session.Io(), Run(0xFFFFFFF0u, 1), buffer.data()));
-    EXPECT_FALSE(WriteSectors(session.Io(), Run(0xFFFFFFF0u, 2), buffer.data()));
+    // Origin 63 plus 0xFFFFFFC1 is sector 2^32: sent as 32 bits it would be
+    // sector 0, the master boot record.
+    Bytes buffer(kSectorBytes, 0x55);
+    EXPECT_FALSE(ReadSectors(session.Io(), Run(0xFFFFFFC1u, 1), buffer.data()));
+    EXPECT_EQ(buffer, Bytes(kSectorBytes, 0x55));
     EXPECT_TRUE(platform.libraryCalls.empty());
-    EXPECT_EQ(PeekBytes(disk, 0, 100 * kSectorBytes), before);
-}
-
-TEST_F(SectorTransferTest, LibraryRunCrossingThirtyTwoBitsReadsTheSectorsBelowThem) {
-    // Absolute sectors 2^32 - 2 to 2^32 + 1 of a disk larger than 2 TiB:
-    // the two below 2^32 are read, the two past it are not accessible.
-    platform.settings.diskLibrary = true;
-    MemoryDisk& disk = *platform.FindDisk(platform.AddHardDisk(0x100000010ull));
-    disk.int13Extensions = 1;
-    FillDisk(disk, 0, 64);
-    FillDisk(disk, 0xFFFFFFFEull, 2);
-    InitDiskAccess(session);
-    Bytes buffer(4 * kSectorBytes, 0x55);
-    EXPECT_FALSE(ReadSectors(session.Io(), Run(0xFFFFFFFFu - 64, 4), buffer.data()));
-    Bytes expected = Expected(0xFFFFFFFEull, 2);
-    expected.resize(4 * kSectorBytes, kUnreadableFill);
-    EXPECT_EQ(buffer, expected);
+    Bytes data(kSectorBytes, 0xAB);
+    EXPECT_FALSE(WriteSectors(session.Io(), Run(0xFFFFFFC1u, 1), data.data()));
+    EXPECT_EQ(PeekBytes(disk, 0, kSectorBytes), SectorPattern(0));
+    EXPECT_TRUE(platform.libraryCalls.empty());
+    // A run across the boundary: the sector below it is retried alone and
+    // read; the one past it is filled.
+    SectorRun across = Run(0xFFFFFFC0u, 2);
+    across.baseSector = 63;
+    Bytes two(2 * kSectorBytes, 0x55);
+    EXPECT_FALSE(ReadSectors(session.Io(), across, two.data()));
+    ASSERT_EQ(platform.libraryCalls.size(), 1u);
+    EXPECT_EQ(platform.libraryCalls[0].absoluteSector, 0xFFFFFFFFu);
+    EXPECT_EQ(Bytes(two.begin() + kSectorBytes, two.end()), Bytes(kSectorBytes, kUnreadableFill));
 }
 
 TEST_F(SectorTransferTest, RetryDoesNotWrapRoundToTheOriginsFirstSectors) {

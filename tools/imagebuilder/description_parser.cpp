@@ -265,6 +265,51 @@ bool PokeCommand(DescriptionLine& line, ParserState& state) {
     return true;
 }
 
+// One partition-table entry written raw into the table at sector table=:
+// its relative sectors are start= less base=, its CHS bytes those of start=
+// (unless given). It lands with the pokes, so it can replace an entry the
+// chain wrote: a link back to an earlier table, a zero offset.
+bool EntryCommand(DescriptionLine& line, ParserState& state) {
+    std::uint64_t table = 0;
+    std::size_t slot = 0;
+    std::uint32_t base = 0;
+    PartitionEntry entry;
+    if (!RequireValue(line, state, "table", "entry") ||
+        !RequireValue(line, state, "slot", "entry") || !line.Number("table", table) ||
+        !line.Number("slot", slot) || !line.Number("base", base) ||
+        !ReadPartitionEntry(line, entry)) {
+        return false;
+    }
+    if (slot < 1 || slot > 4 || entry.start < base) {
+        state.error =
+            slot < 1 || slot > 4 ? "slot must be 1 to 4" : "start= lies in front of base=";
+        return false;
+    }
+    std::array<std::uint8_t, kSectorBytes> sector{};
+    EncodePartitionEntry(sector, slot - 1, entry, base, state.disk);
+    const std::size_t at = kPartitionTableOffset + (slot - 1) * kPartitionEntryBytes;
+    BytePoke poke{table * kSectorBytes + at, {}};
+    poke.bytes.assign(sector.begin() + static_cast<std::ptrdiff_t>(at),
+                      sector.begin() + static_cast<std::ptrdiff_t>(at + kPartitionEntryBytes));
+    state.disk.pokes.push_back(poke);
+    return true;
+}
+
+// The finished image is cut to size= bytes (or sectors=).
+bool TruncateCommand(DescriptionLine& line, ParserState& state) {
+    std::uint64_t bytes = 0;
+    std::uint64_t sectors = 0;
+    if (line.Has("size") == line.Has("sectors")) {
+        state.error = "truncate needs size= or sectors=";
+        return false;
+    }
+    if (!line.ByteSize("size", bytes) || !line.Number("sectors", sectors)) {
+        return false;
+    }
+    state.disk.truncateBytes = line.Has("sectors") ? sectors * kSectorBytes : bytes;
+    return true;
+}
+
 using Command = std::function<bool(DescriptionLine&, ParserState&)>;
 
 const std::map<std::string, Command>& Commands() {
@@ -284,6 +329,8 @@ const std::map<std::string, Command>& Commands() {
         {"deleted", DeletedCommand},
         {"damage", DamageCommand},
         {"poke", PokeCommand},
+        {"entry", EntryCommand},
+        {"truncate", TruncateCommand},
     };
     return commands;
 }

@@ -48,6 +48,14 @@ bool BuildImage(const Disk& disk, SparseImage& image, std::string& error) {
             return false;
         }
     }
+    if (disk.truncateBytes) {
+        if (*disk.truncateBytes > image.Size()) {
+            error = "the image cannot be cut to " + std::to_string(*disk.truncateBytes) +
+                    " bytes: it holds only " + std::to_string(image.Size());
+            return false;
+        }
+        image.Truncate(*disk.truncateBytes);
+    }
     return true;
 }
 

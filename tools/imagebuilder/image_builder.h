@@ -132,6 +132,8 @@ struct Disk {
     std::vector<LogicalPartition> logicals;
     std::vector<FatVolume> volumes;
     std::vector<BytePoke> pokes;  // written last, over everything else
+    // Cuts the finished image to this many bytes (a disk whose end was lost).
+    std::optional<std::uint64_t> truncateBytes;
 };
 
 // Where a volume's areas lie, in sectors relative to the volume's first sector.

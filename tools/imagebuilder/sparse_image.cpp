@@ -83,6 +83,11 @@ std::vector<std::uint8_t> SparseImage::Read(std::uint64_t offset, std::size_t le
     return out;
 }
 
+void SparseImage::Truncate(std::uint64_t sizeBytes) {
+    size_ = std::min(size_, sizeBytes);
+    pages_.erase(pages_.lower_bound((size_ + kPageBytes - 1) / kPageBytes), pages_.end());
+}
+
 bool SparseImage::SaveTo(const std::string& path, std::string& error) const {
     const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (fd < 0) {

@@ -28,6 +28,9 @@ class SparseImage {
 
     bool SaveTo(const std::string& path, std::string& error) const;
 
+    // Makes the image end at sizeBytes (no larger than now); what lay behind is gone.
+    void Truncate(std::uint64_t sizeBytes);
+
     // Byte offsets of the pages ever written, in order.
     std::vector<std::uint64_t> WrittenPageOffsets() const;
 

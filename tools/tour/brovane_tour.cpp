@@ -87,10 +87,7 @@ int main(int argc, char** argv) {
     out.mkpath(".");
     brovane::PosixPlatform platform(options);
     brovane::CQuorvelApp app(platform);
-    app.Screen().SetMessageAnswerer([](QMessageBox& box) {
-        std::cerr << "message: " << box.text().toLatin1().constData() << '\n';
-        return box.standardButtons().testFlag(QMessageBox::Ok) ? QMessageBox::Ok : QMessageBox::No;
-    });
+    app.AnswerMessagesOnStandardError();
     app.InitInstance();
     brovane::CMainFrame& frame = *app.MainFrame();
     frame.resize(1100, 700);
