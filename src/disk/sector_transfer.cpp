@@ -25,14 +25,20 @@ std::uint32_t DeviceTransfer(const DiskIo& io, DeviceHandle handle, std::uint64_
 }
 
 // Each sector of a failed run on its own, into its own place of the buffer.
+// A sector whose relative number would not fit 32 bits is not accessible,
+// rather than wrapped round to the origin's first sectors.
 void RetryOneByOne(const DiskIo& io, SectorRun item, std::uint32_t count, std::uint8_t* buffer,
                    Direction direction) {
-    std::uint32_t first = item.relativeSector;
+    std::uint64_t first = item.relativeSector;
     item.sectorCount = 1;
     for (std::uint32_t i = 0; i < count; ++i) {
-        item.relativeSector = first + i;
         std::uint8_t* place = buffer + std::size_t{i} * kSectorBytes;
-        if (!Transfer(io, item, place, direction) && direction == Direction::Read) {
+        bool moved = first + i <= UINT32_MAX;
+        if (moved) {
+            item.relativeSector = static_cast<std::uint32_t>(first + i);
+            moved = Transfer(io, item, place, direction);
+        }
+        if (!moved && direction == Direction::Read) {
             std::memset(place, kUnreadableFill, kSectorBytes);
         }
     }

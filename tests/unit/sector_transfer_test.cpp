@@ -191,6 +191,20 @@ TEST_F(SectorTransferTest, LibraryNeverSendsAnAddressWrappedPastThirtyTwoBits) {
     EXPECT_EQ(Bytes(two.begin() + kSectorBytes, two.end()), Bytes(kSectorBytes, kUnreadableFill));
 }
 
+TEST_F(SectorTransferTest, RetryDoesNotWrapRoundToTheOriginsFirstSectors) {
+    // A run from relative sector 2^32 - 2 fails as a whole (it lies past the
+    // disk); its third and fourth sectors have no 32-bit relative number and
+    // must not be read as relative sectors 0 and 1.
+    SetUpHardDisk(false);
+    platform.transfers.clear();
+    Bytes buffer(4 * kSectorBytes, 0x55);
+    EXPECT_FALSE(ReadSectors(session.Io(), Run(0xFFFFFFFEu, 4), buffer.data()));
+    EXPECT_EQ(buffer, Bytes(4 * kSectorBytes, kUnreadableFill));
+    for (const DeviceTransferRecord& transfer : platform.transfers) {
+        EXPECT_GE(transfer.offset, (63 + 0xFFFFFFFEull) * kSectorBytes);
+    }
+}
+
 TEST(ComputeChsAddress, PacksUpToCylinderOneThousandAndNotBeyond) {
     SectorRun item{};
     item.sector = 1;

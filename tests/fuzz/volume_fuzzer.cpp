@@ -1,0 +1,180 @@
+// libFuzzer target: the input is one FAT volume, from its boot record on,
+// put where a user meets volumes: with the media descriptor of a fixed disk
+// (0xF8) as the one partition of a small hard disk, otherwise as a floppy.
+// The volume is expanded with its root directory and sub-directories (to a
+// bounded depth and number of items); every item is selected in structure
+// mode and every cell of every row of its view is formatted (boot record,
+// FAT grids, directory listings, cluster dumps of files), and so are the
+// sector dumps of the volume's and the root directory's first sectors. The
+// boot record's dump must show the input's bytes; a broken check aborts.
+//
+// Whole views are formatted up to kCellBudget cells a run, which every view
+// of the small seed volumes fits; a view past the budget is drawn at its
+// ends, so that a huge FAT costs a run no more than a small one.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "format/little_endian.h"
+#include "fuzz/fuzz_platform.h"
+#include "fuzz/fuzz_session.h"
+#include "present/dump_cell_text.h"
+
+namespace {
+
+using brovane::ByteSpan;
+using brovane::TreeItemHandle;
+using brovane::fuzz::FuzzScreen;
+namespace fuzz = brovane::fuzz;
+
+constexpr std::size_t kMediaOffset = 21;
+constexpr std::size_t kSectorsPerFat16Offset = 22;
+constexpr std::uint8_t kFixedDiskMedia = 0xF8;
+constexpr std::uint32_t kPartitionStart = 1;
+constexpr std::uint8_t kFat16Type = 0x06;
+constexpr std::uint8_t kFat32Type = 0x0C;  // FAT32, addressed by LBA
+// Directories below the root that are expanded, and items visited in all.
+constexpr int kMaxDirectoryDepth = 3;
+constexpr int kMaxItems = 24;
+// Cells formatted a run for whole views: a small volume's views all fit;
+// a view that no longer fits is drawn at its ends, where its data ends.
+constexpr int kCellBudget = 4096;
+constexpr int kRowsAtEachEnd = 4;
+
+// A master boot record with one active partition from kPartitionStart; a
+// boot record without a 16-bit FAT size is a FAT32 one, and its partition
+// is typed so.
+std::vector<std::uint8_t> MasterBootRecord(ByteSpan volume, std::size_t volumeSectors) {
+    std::vector<std::uint8_t> sector(fuzz::kSectorBytes);
+    std::uint8_t* entry = sector.data() + 446;
+    entry[0] = 0x80;
+    entry[1] = 0;  // CHS 0/0/2: sector kPartitionStart
+    entry[2] = 2;
+    entry[3] = 0;
+    entry[4] = brovane::ReadU16(volume, kSectorsPerFat16Offset) == 0 ? kFat32Type : kFat16Type;
+    for (int n = 0; n < 4; ++n) {
+        entry[8 + n] = static_cast<std::uint8_t>(kPartitionStart >> (8 * n));
+        entry[12 + n] = static_cast<std::uint8_t>(volumeSectors >> (8 * n));
+    }
+    sector[510] = 0x55;
+    sector[511] = 0xAA;
+    return sector;
+}
+
+// The volume's item: the floppy itself, or the hard disk's partition.
+TreeItemHandle VolumeItem(FuzzScreen& screen) {
+    const std::vector<TreeItemHandle> drives = screen.Children(brovane::kTreeRoot);
+    fuzz::Require(drives.size() == 1);
+    if (screen.ItemText(drives[0]).rfind("Floppy", 0) == 0) {
+        return drives[0];
+    }
+    if (!screen.Expand(drives[0])) {
+        return brovane::kNoTreeItem;
+    }
+    const std::vector<TreeItemHandle> partitions = screen.Children(drives[0]);
+    return partitions.empty() ? brovane::kNoTreeItem : partitions[0];
+}
+
+struct Walk {
+    FuzzScreen& screen;
+    int cells = kCellBudget;
+    int items = kMaxItems;
+};
+
+// Selects the item in the mode and draws its view: every cell of every
+// row while the budget lasts, else the first and last rows.
+void Show(Walk& walk, TreeItemHandle item, fuzz::Mode mode) {
+    FuzzScreen& screen = walk.screen;
+    fuzz::SelectInMode(screen, item, mode);
+    const int rows = screen.GetListItemCount();
+    const int cells = rows * screen.GetListColumnCount();
+    if (cells <= walk.cells) {
+        walk.cells -= cells;
+        fuzz::DrawAllRows(screen);
+        return;
+    }
+    for (int row = 0; row < rows && row < kRowsAtEachEnd; ++row) {
+        fuzz::DrawRow(screen, row);
+    }
+    for (int row = std::max(kRowsAtEachEnd, rows - kRowsAtEachEnd); row < rows; ++row) {
+        fuzz::DrawRow(screen, row);
+    }
+}
+
+// The sector dump of the boot record shows the volume's first 512 bytes
+// (the input's, zeros past its end), sixteen to a row, in hexadecimal and
+// as themselves (a zero byte as nothing). Every cell of it is drawn.
+void CheckBootRecordDump(FuzzScreen& screen, TreeItemHandle item, ByteSpan volume) {
+    constexpr int kBytes = brovane::kDumpBytesPerRow;
+    constexpr int kFirstCharacter = brovane::kDumpGapColumn + 1;
+    constexpr std::string_view kDigits = "0123456789ABCDEF";
+    fuzz::SelectInMode(screen, item, fuzz::Mode::SectorCluster);
+    const int rows = screen.GetListItemCount();
+    fuzz::Require(rows == 32 && screen.GetListColumnCount() == kFirstCharacter + kBytes);
+    std::string stored;
+    for (int row = 0; row < rows; ++row) {
+        fuzz::Cell(screen, row, 0, stored);
+        fuzz::Cell(screen, row, brovane::kDumpGapColumn, stored);
+        for (int n = 0; n < kBytes; ++n) {
+            const std::uint8_t byte = brovane::ReadU8(volume, std::size_t(row * kBytes + n));
+            const char hex[] = {kDigits[byte >> 4], kDigits[byte & 0xF]};
+            fuzz::Require(fuzz::Cell(screen, row, 1 + n, stored) == std::string_view(hex, 2));
+            const std::string_view text = fuzz::Cell(screen, row, kFirstCharacter + n, stored);
+            fuzz::Require(byte == 0 ? text.empty()
+                                    : text.size() == 1 && text[0] == static_cast<char>(byte));
+        }
+    }
+}
+
+// The children of a volume or directory, each shown whole in structure
+// mode; directories are expanded down to the depth bound.
+void VisitChildren(Walk& walk, TreeItemHandle parent, int depth) {
+    for (TreeItemHandle item : walk.screen.Children(parent)) {
+        if (--walk.items < 0) {
+            return;
+        }
+        Show(walk, item, fuzz::Mode::Structure);
+        if (!walk.screen.HasButton(item) || depth > kMaxDirectoryDepth ||
+            !walk.screen.Expand(item)) {
+            continue;
+        }
+        if (depth == 0) {  // the root directory's first sector, as a dump
+            Show(walk, item, fuzz::Mode::SectorCluster);
+        }
+        VisitChildren(walk, item, depth + 1);
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static fuzz::KeptBlocks kept;  // lives as long as the fuzzing process
+    const ByteSpan volume(data, size);
+    const std::size_t volumeSectors = fuzz::SectorsFor(size);
+    fuzz::FuzzPlatform platform(kept);
+    if (brovane::ReadU8(volume, kMediaOffset) == kFixedDiskMedia) {
+        brovane::MemoryDisk& disk =
+            *platform.FindDisk(platform.AddHardDisk(kPartitionStart + volumeSectors));
+        const std::vector<std::uint8_t> mbr = MasterBootRecord(volume, volumeSectors);
+        fuzz::FillDisk(disk, 0, mbr.data(), mbr.size());
+        fuzz::FillDisk(disk, kPartitionStart, data, size);
+    } else {
+        fuzz::FillDisk(*platform.FindDisk(platform.AddFloppy(volumeSectors)), 0, data, size);
+    }
+    fuzz::FuzzSession run(platform, volumeSectors * fuzz::kSectorBytes, false);
+    FuzzScreen& screen = run.screen;
+    const TreeItemHandle item = VolumeItem(screen);
+    if (item == brovane::kNoTreeItem) {
+        return 0;
+    }
+    Walk walk{screen};
+    Show(walk, item, fuzz::Mode::Structure);
+    CheckBootRecordDump(screen, item, volume);
+    if (screen.Expand(item)) {
+        VisitChildren(walk, item, 0);
+    }
+    return 0;
+}
