@@ -130,17 +130,8 @@ TEST_F(DriveInventoryTest, DiskLibraryProbesEachDiskAndKeepsItsExtensionValue) {
     EXPECT_TRUE(platform.openedNames.empty());  // no device path is used
 }
 
-TEST_F(DriveInventoryTest, MissingVirtualDeviceStillListsTheHardDisks) {
-    AddFourDrives();
-    platform.settings.diskLibrary = true;
-    platform.settings.virtualDeviceMissing = true;
-    InitDiskAccess(session);
-    EXPECT_EQ(printed, (Texts{"message: Unable to open DISK.VXD"}));
-    EXPECT_EQ(RootTexts(), (Texts{"Hard Disk 1", "Hard Disk 2"}));
-    EXPECT_EQ(session.disk.floppyCount, 0u);
-    EXPECT_TRUE(session.disk.diskAccessReady);
-}
-
+// A missing virtual device, which still lists the hard disks, is the
+// disk-inventory acceptance test's.
 struct SetUpFailure {
     const char* message;
     void (*breakIt)(MemoryPlatformSettings&);
