@@ -20,12 +20,22 @@ namespace brovane::fuzz {
 
 // The text front-end that also keeps each row's item data, so that a row's
 // cells are asked of the session directly, as the GUI's list asks them for
-// the rows it draws, without a copy of each text.
+// the rows it draws, without a copy of each text. Of the columns it keeps
+// only their number: the list pane is cleared column 0 first, which costs
+// the text front-end's headings a move each time, and no target prints them.
 class FuzzScreen final : public TextScreen {
   public:
     explicit FuzzScreen(LineSink sink) : TextScreen(std::move(sink)) {}
 
     ScreenEvents* events = nullptr;
+
+    int GetListColumnCount() override { return columns_; }
+    void InsertListColumn(int, std::string_view, ColumnAlign, int) override { ++columns_; }
+    void DeleteListColumn(int column) override {
+        if (column >= 0 && column < columns_) {
+            --columns_;
+        }
+    }
 
     void DeleteAllListItems() override {
         TextScreen::DeleteAllListItems();
@@ -52,6 +62,7 @@ class FuzzScreen final : public TextScreen {
     }
 
     std::vector<std::optional<std::uintptr_t>> itemData_;  // in row order
+    int columns_ = 0;
 };
 
 // Started on construction, closed (every block given back, devices closed)
