@@ -16,6 +16,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include "present/directory_row_store.h"
 #include "support/memory_platform.h"
 
 namespace brovane::fuzz {
@@ -81,8 +82,10 @@ class KeptBlocks {
 // - the record pools are kept for the next run instead of mapped, faulted
 //   in and poisoned afresh twice a run;
 // - once started, the platform refuses blocks larger than largestBlock
-//   (the targets set it to the disk's size: nothing on the disk needs
-//   more), so a boot record that claims huge FATs costs no megabytes a run.
+//   (the targets set it to the disk's size: nothing read from the disk
+//   needs more), so a boot record that claims huge FATs costs no megabytes
+//   a run. The one block larger than the data it holds, a directory
+//   listing's row store, is allowed for a directory as large as the disk.
 class FuzzPlatform final : public MemoryPlatform {
   public:
     explicit FuzzPlatform(KeptBlocks& kept) : kept_(kept) {}
@@ -90,7 +93,7 @@ class FuzzPlatform final : public MemoryPlatform {
     std::size_t largestBlock = SIZE_MAX;
 
     void* AllocateZeroed(std::size_t bytes) override {
-        if (bytes > largestBlock) {
+        if (bytes > largestBlock && !IsRowStore(bytes)) {
             return nullptr;
         }
         if (bytes < kKeptBlockBytes) {
@@ -115,6 +118,13 @@ class FuzzPlatform final : public MemoryPlatform {
     }
 
   private:
+    // A row store's size (room for a whole number of sectors, in proportion
+    // to them) for a directory of at most largestBlock bytes.
+    bool IsRowStore(std::size_t bytes) const {
+        const std::uint64_t perSector = DirectoryRowStoreBytes(1);
+        return bytes % perSector == 0 && bytes / perSector <= largestBlock / kSectorBytes;
+    }
+
     KeptBlocks& kept_;
     std::map<void*, std::size_t> large_;  // the large blocks handed out
 };
