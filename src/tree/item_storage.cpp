@@ -26,22 +26,17 @@ bool RecordPool::Allocate() {
     if (IsAllocated()) {
         return true;
     }
-    void* block = platform_.AllocateZeroed(blockBytes_);
-    if (block == nullptr) {
+    PlatformBlock block = PlatformBlock::Allocate(platform_, blockBytes_);
+    if (!block) {
         return false;
     }
-    blocks_.push_back(static_cast<std::byte*>(block));
-    blockSizes_.push_back(blockBytes_);
+    blocks_.push_back(std::move(block));
     Reset();
     return true;
 }
 
 void RecordPool::Release() {
-    for (std::byte* block : blocks_) {
-        platform_.FreeMemory(block);
-    }
     blocks_.clear();
-    blockSizes_.clear();
     Reset();
 }
 
@@ -52,8 +47,8 @@ void RecordPool::Reset() {
 
 std::size_t RecordPool::UsedBytes() const {
     std::size_t used = offset_;
-    for (std::size_t i = 0; i < block_ && i < blockSizes_.size(); ++i) {
-        used += blockSizes_[i];
+    for (std::size_t i = 0; i < block_ && i < blocks_.size(); ++i) {
+        used += blocks_[i].size();
     }
     return used;
 }
@@ -61,19 +56,17 @@ std::size_t RecordPool::UsedBytes() const {
 bool RecordPool::MoveToNextBlock(std::size_t needed) {
     // A later block kept from before a reset is reused when it is big enough.
     std::size_t next = block_ + 1;
-    if (next < blocks_.size() && blockSizes_[next] >= needed) {
+    if (next < blocks_.size() && blocks_[next].size() >= needed) {
         block_ = next;
         offset_ = 0;
         return true;
     }
     std::size_t bytes = needed > blockBytes_ ? needed : blockBytes_;
-    void* block = platform_.AllocateZeroed(bytes);
-    if (block == nullptr) {
+    PlatformBlock block = PlatformBlock::Allocate(platform_, bytes);
+    if (!block) {
         return false;
     }
-    blocks_.insert(blocks_.begin() + static_cast<std::ptrdiff_t>(next),
-                   static_cast<std::byte*>(block));
-    blockSizes_.insert(blockSizes_.begin() + static_cast<std::ptrdiff_t>(next), bytes);
+    blocks_.insert(blocks_.begin() + static_cast<std::ptrdiff_t>(next), std::move(block));
     block_ = next;
     offset_ = 0;
     return true;
@@ -84,10 +77,10 @@ TreeItemInfo* RecordPool::Append(std::string_view name, bool named) {
         return nullptr;
     }
     std::size_t needed = sizeof(TreeItemInfo) + (named ? name.size() + 1 : 0);
-    if (blockSizes_[block_] - offset_ < needed && !MoveToNextBlock(needed)) {
+    if (blocks_[block_].size() - offset_ < needed && !MoveToNextBlock(needed)) {
         return nullptr;
     }
-    std::byte* place = blocks_[block_] + offset_;
+    auto* place = reinterpret_cast<std::byte*>(blocks_[block_].data()) + offset_;
     std::memset(place, 0, needed);
     auto* record = new (place) TreeItemInfo{};
     if (named) {
@@ -96,8 +89,8 @@ TreeItemInfo* RecordPool::Append(std::string_view name, bool named) {
         record->nameText = text;
     }
     offset_ = AlignUp(offset_ + needed);
-    if (offset_ > blockSizes_[block_]) {
-        offset_ = blockSizes_[block_];
+    if (offset_ > blocks_[block_].size()) {
+        offset_ = blocks_[block_].size();
     }
     return record;
 }

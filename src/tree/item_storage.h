@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/platform_block.h"
 #include "tree/tree_item_info.h"
 
 namespace brovane {
@@ -47,8 +48,7 @@ class RecordPool {
 
     Platform& platform_;
     std::size_t blockBytes_;
-    std::vector<std::byte*> blocks_;
-    std::vector<std::size_t> blockSizes_;
+    std::vector<PlatformBlock> blocks_;
     std::size_t block_ = 0;   // block being filled
     std::size_t offset_ = 0;  // next free byte in it
 };
