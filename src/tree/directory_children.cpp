@@ -36,21 +36,9 @@ bool AddChild(ChildInsertion& insertion, const TreeItemInfo& child, std::string_
 }  // namespace
 
 TreeItemInfo DirectoryChildRecord(const TreeItemInfo& directory, const DirectoryEntry& entry) {
-    TreeItemInfo child{};
-    child.driveNumber = directory.driveNumber;
-    child.cylinder = directory.cylinder;
-    child.head = directory.head;
-    child.sector = directory.sector;
-    child.baseSector = directory.baseSector;
-    child.int13Extensions = directory.int13Extensions;
-    child.heads = directory.heads;
-    child.sectorsPerTrack = directory.sectorsPerTrack;
-    child.sectorsPerCluster = directory.sectorsPerCluster;
-    child.reservedSectors = directory.reservedSectors;
-    child.sectorsPerFat = directory.sectorsPerFat;
-    child.firstDataSector = directory.firstDataSector;
-    child.volumeSectors = directory.volumeSectors;
-    child.fatType = directory.fatType;
+    // The volume's addressing and geometry stay; the rest is the entry's.
+    TreeItemInfo child = directory;
+    child.nameText = nullptr;
     child.kind = IK_DIR_ENTRY;
     child.sectorCount = 0;
     // Behind a fixed root directory, or where a chain directory's data
