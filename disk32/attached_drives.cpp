@@ -1,9 +1,5 @@
 #include "disk32/attached_drives.h"
 
-#include <linux/fs.h>
-#include <sys/ioctl.h>
-#include <sys/stat.h>
-
 #include <array>
 #include <string>
 #include <vector>
@@ -42,19 +38,7 @@ DriveTable& Table() {
 }
 
 std::uint64_t SectorCountOf(const PosixDevice& device) {
-    std::uint64_t bytes = 0;
-    struct stat info {};
-    if (device.bufferedFd < 0 || ::fstat(device.bufferedFd, &info) != 0) {
-        return 0;
-    }
-    if (S_ISBLK(info.st_mode)) {
-        if (::ioctl(device.bufferedFd, BLKGETSIZE64, &bytes) != 0) {
-            bytes = 0;
-        }
-    } else {
-        bytes = static_cast<std::uint64_t>(info.st_size);
-    }
-    return bytes / kSectorBytes;
+    return PosixDeviceBytes(device.bufferedFd) / kSectorBytes;
 }
 
 // A drive that failed to open stays in the table, so the drives after it

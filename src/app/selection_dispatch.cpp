@@ -121,8 +121,8 @@ void DispatchSelection(const DiskIo& io, RightPaneState& pane, const TreeItemInf
     const TreeItemInfo item = *info;
     io.screen.SetStatusText(kProgressPane, "");
     ResetPaneState(pane, item);
-    if (item.sectorCount != 0 &&
-        (!FitsInVolume(item) || !ReplaceCurrentBuffer(io.platform, pane, item.sectorCount))) {
+    if (item.sectorCount != 0 && (!FitsInVolumeAndDrive(io.platform, item) ||
+                                  !ReplaceCurrentBuffer(io.platform, pane, item.sectorCount))) {
         // No row may be drawn from the released buffer; the progress text stays.
         ClearListPane(io.screen);
         io.screen.Notify("Fatal Error!  Not able to allocate a buffer of memory!");

@@ -66,6 +66,10 @@ public:
     virtual std::uint32_t WriteAt(DeviceHandle handle, std::uint64_t offset, const void* buffer,
                                   std::uint32_t bytes) = 0;
     virtual void CloseDevice(DeviceHandle handle) = 0;
+    // The size in bytes of the device a namespace path names, without
+    // opening it for transfers; 0 when there is none or the system does not
+    // tell. Sizes read from disk are held against it.
+    virtual std::uint64_t DeviceBytes(const std::string& path) = 0;
 
     // Drive type of a root path "X:\".
     virtual unsigned GetDriveType(const std::string& rootPath) = 0;

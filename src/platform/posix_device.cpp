@@ -94,4 +94,26 @@ void ClosePosixDevice(PosixDevice& device) {
     CloseIfOpen(device.bufferedFd);
 }
 
+std::uint64_t PosixDeviceBytes(int fd) {
+    struct stat status {};
+    if (fd < 0 || ::fstat(fd, &status) != 0) {
+        return 0;
+    }
+    if (S_ISREG(status.st_mode)) {
+        return static_cast<std::uint64_t>(status.st_size);
+    }
+    std::uint64_t bytes = 0;
+    if (!S_ISBLK(status.st_mode) || ::ioctl(fd, BLKGETSIZE64, &bytes) != 0) {
+        return 0;
+    }
+    return bytes;
+}
+
+std::uint64_t PosixDeviceBytes(const std::string& path) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const std::uint64_t bytes = PosixDeviceBytes(fd);
+    CloseIfOpen(fd);
+    return bytes;
+}
+
 }  // namespace brovane

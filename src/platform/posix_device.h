@@ -29,4 +29,11 @@ struct PosixDevice {
 int OpenPosixDevice(const std::string& path, PosixDevice& device);
 void ClosePosixDevice(PosixDevice& device);
 
+// The size of an open image file or block device in bytes; 0 when the
+// system does not tell (or it is neither).
+std::uint64_t PosixDeviceBytes(int fd);
+// The same for a path, opened read-only for the question; 0 when it cannot
+// be opened.
+std::uint64_t PosixDeviceBytes(const std::string& path);
+
 }  // namespace brovane

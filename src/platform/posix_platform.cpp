@@ -82,6 +82,11 @@ void PosixPlatform::CloseDevice(DeviceHandle handle) {
     }
 }
 
+std::uint64_t PosixPlatform::DeviceBytes(const std::string& path) {
+    const std::string* file = namespace_.Resolve(path);
+    return file == nullptr ? 0 : PosixDeviceBytes(*file);
+}
+
 unsigned PosixPlatform::GetDriveType(const std::string& rootPath) {
     return DriveTypeOfRoot(rootPath, namespace_.Floppies().size());
 }

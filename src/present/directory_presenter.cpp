@@ -6,6 +6,7 @@
 #include <optional>
 #include <span>
 
+#include "disk/drive_size.h"
 #include "disk/memory_blocks.h"
 #include "disk/sector_run.h"
 #include "disk/sector_transfer.h"
@@ -99,12 +100,13 @@ std::span<std::uint32_t> ClusterNumbers(const PlatformBlock& list) {
 }
 
 // The FAT gives way to the directory's clusters. A run larger than the
-// volume can hold comes only from a damaged boot record or FAT, and is
-// refused like memory that cannot be had.
+// volume or the drive can hold comes only from a damaged boot record or
+// FAT, and is refused like memory that cannot be had.
 bool ReplaceWithClusters(Platform& platform, RightPaneState& pane, const TreeItemInfo& item,
                          std::uint32_t clusters) {
     const std::uint64_t sectors = std::uint64_t{item.sectorsPerCluster} * clusters;
-    if (item.volumeSectors != 0 && sectors > item.volumeSectors) {
+    if ((item.volumeSectors != 0 && sectors > item.volumeSectors) ||
+        !FitsOnDrive(platform, item.driveNumber, sectors)) {
         pane.currentBuffer.Release();
         return false;
     }

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <span>
 
+#include "disk/drive_size.h"
 #include "disk/memory_blocks.h"
 #include "disk/sector_transfer.h"
 #include "format/fat_chain.h"
@@ -17,12 +18,14 @@ namespace brovane {
 namespace {
 
 // A zero-filled block for sectors of directory data starting at the
-// directory's relativeSector; empty when they would run past the volume or
-// the memory cannot be had. No sectors give a valid block of 0 bytes.
+// directory's relativeSector; empty when they would run past the volume,
+// are more than the drive holds, or the memory cannot be had. No sectors
+// give a valid block of 0 bytes.
 PlatformBlock AllocateDirectoryData(Platform& platform, const TreeItemInfo& directory,
                                     std::uint64_t sectors) {
-    if (directory.volumeSectors != 0 &&
-        directory.relativeSector + sectors > directory.volumeSectors) {
+    if ((directory.volumeSectors != 0 &&
+         directory.relativeSector + sectors > directory.volumeSectors) ||
+        !FitsOnDrive(platform, directory.driveNumber, sectors)) {
         return {};
     }
     if (sectors == 0) {

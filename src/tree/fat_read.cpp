@@ -19,7 +19,7 @@ TreeItemInfo FirstFat(const TreeItemInfo& item) {
 }  // namespace
 
 PlatformBlock AllocateFatImage(Platform& platform, const TreeItemInfo& item) {
-    if (!FitsInVolume(FirstFat(item))) {
+    if (!FitsInVolumeAndDrive(platform, FirstFat(item))) {
         return {};
     }
     // A FAT of 0 sectors is an empty image, in which no chain goes anywhere.

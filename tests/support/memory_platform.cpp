@@ -125,6 +125,11 @@ void MemoryPlatform::CloseDevice(DeviceHandle handle) {
     devices_.Take(handle);
 }
 
+std::uint64_t MemoryPlatform::DeviceBytes(const std::string& path) {
+    const auto drive = DriveOfName(path, hardDiskCount_, floppyCount_);
+    return drive ? disks_[*drive].SizeInBytes() : 0;
+}
+
 unsigned MemoryPlatform::GetDriveType(const std::string& rootPath) {
     return DriveTypeOfRoot(rootPath, floppyCount_);
 }

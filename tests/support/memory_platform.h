@@ -96,6 +96,7 @@ class MemoryPlatform : public Platform {
     std::uint32_t WriteAt(DeviceHandle handle, std::uint64_t offset, const void* buffer,
                           std::uint32_t bytes) override;
     void CloseDevice(DeviceHandle handle) override;
+    std::uint64_t DeviceBytes(const std::string& path) override;
 
     unsigned GetDriveType(const std::string& rootPath) override;
 

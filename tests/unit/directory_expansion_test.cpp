@@ -328,6 +328,11 @@ TEST_P(DirectoryExpansionTest, DamageAndFailuresShowTheirMessagesAndLeaveNoBlock
          nullptr},
         {"FAT larger than the volume", WithBoot(threeClusters, "sectors_per_fat_32", 0x7FFFFFFF),
          kRoot, nullptr, 0, "Fatal Error!  Not able to allocate a Buffer For FAT!", nullptr, true},
+        // Inside the volume the boot record claims, but larger than the disk.
+        {"FAT larger than the disk",
+         WithBoot(WithBoot(threeClusters, "total_sectors_32", 0x7FFFFFFF), "sectors_per_fat_32",
+                  0x00100000),
+         kRoot, nullptr, 0, "Fatal Error!  Not able to allocate a Buffer For FAT!", nullptr, true},
         // Room for two of the root's three clusters.
         {"clusters larger than the volume",
          WithBoot(threeClusters, "total_sectors_32", dataStart + 2), kRoot, nullptr, 0,

@@ -285,6 +285,11 @@ TEST(DirectoryListingTest, EachFailedAllocationShowsItsMessageAndNoStaleRow) {
     auto hugeClusters = [](DirectoryDisk&, TreeItemInfo& record) {
         record.sectorsPerCluster = 0xFFFF;
     };
+    // Two clusters more than the 48 MiB disk holds, in a volume claiming 2 TiB.
+    auto clustersLargerThanTheDisk = [](DirectoryDisk&, TreeItemInfo& record) {
+        record.sectorsPerCluster = 0xFFFF;
+        record.volumeSectors = 0xFFFFFFFF;
+    };
     const std::vector<FailureCase> cases = {
         {"root store refused", false, allocation(2), "Unable to allocate memory", true, false},
         {"cluster list refused", true, allocation(2),
@@ -292,6 +297,8 @@ TEST(DirectoryListingTest, EachFailedAllocationShowsItsMessageAndNoStaleRow) {
         {"cluster buffer refused", true, allocation(3),
          "Fatal Error!  Not able to allocate a buffer!", false, false},
         {"clusters larger than the volume", true, hugeClusters,
+         "Fatal Error!  Not able to allocate a buffer!", false, false},
+        {"clusters larger than the disk", true, clustersLargerThanTheDisk,
          "Fatal Error!  Not able to allocate a buffer!", false, false},
         {"sub-directory store refused", true, allocation(4), "Unable to allocate memory", true,
          true},

@@ -106,21 +106,29 @@ TEST_F(FatGridTest, NoMemoryForTheFatOrAFatLargerThanItsVolumeShowsNoGrid) {
     EXPECT_FALSE(session.pane.currentBuffer);
     EXPECT_EQ(session.pane.viewMode, VM_NONE);
 
-    // A damaged sectors-per-FAT that claims more than the whole volume.
-    WalkHarness damaged;
-    imagebuilder::Disk disk = GridDisk();
-    disk.volumes[2].bootOverrides.push_back({"sectors_per_fat_32", 0x01000000});
-    PlaceBuiltDisk(damaged.platform, disk);
-    damaged.Start();
-    damaged.Batch("expand Hard Disk 1\nexpand Hard Disk 1/#3\n");
-    unsigned allocations = damaged.platform.counters.allocations;
-    std::size_t transfers = damaged.platform.transfers.size();
-    EXPECT_EQ(damaged.Batch("select Hard Disk 1/#3/FAT 1\nlist\n"), "# \n");
-    EXPECT_EQ(damaged.platform.counters.allocations, allocations);
-    EXPECT_EQ(damaged.platform.transfers.size(), transfers);
-    EXPECT_EQ(damaged.printed,
-              std::vector<std::string>{
-                  "message: Fatal Error!  Not able to allocate a buffer of memory!"});
+    // A damaged sectors-per-FAT that claims more than the whole volume; one
+    // inside the volume its boot record claims, but larger than the disk.
+    const std::vector<std::vector<imagebuilder::BootFieldOverride>> damages = {
+        {{"sectors_per_fat_32", 0x01000000}},
+        {{"total_sectors_32", 0x7FFFFFFF}, {"sectors_per_fat_32", 0x00100000}},
+    };
+    for (const auto& damage : damages) {
+        SCOPED_TRACE(damage.back().value);
+        WalkHarness damaged;
+        imagebuilder::Disk disk = GridDisk();
+        disk.volumes[2].bootOverrides = damage;
+        PlaceBuiltDisk(damaged.platform, disk);
+        damaged.Start();
+        damaged.Batch("expand Hard Disk 1\nexpand Hard Disk 1/#3\n");
+        unsigned allocations = damaged.platform.counters.allocations;
+        std::size_t transfers = damaged.platform.transfers.size();
+        EXPECT_EQ(damaged.Batch("select Hard Disk 1/#3/FAT 1\nlist\n"), "# \n");
+        EXPECT_EQ(damaged.platform.counters.allocations, allocations);
+        EXPECT_EQ(damaged.platform.transfers.size(), transfers);
+        EXPECT_EQ(damaged.printed,
+                  std::vector<std::string>{
+                      "message: Fatal Error!  Not able to allocate a buffer of memory!"});
+    }
 }
 
 TEST_F(FatGridTest, PresenterNeverReadsPastTheBufferItIsGiven) {

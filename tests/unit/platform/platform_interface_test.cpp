@@ -65,6 +65,17 @@ TYPED_TEST(PlatformInterfaceTest, NamesPastTheLastDriveOrMalformedAreInvalid) {
     }
 }
 
+// Sizes are answered without an open, for names of drives that exist only.
+TYPED_TEST(PlatformInterfaceTest, DeviceBytesAreEachDrivesOwnSize) {
+    Platform& platform = this->Create({{{4096}, {5 * kGiB}}, {{1474560}}});
+    EXPECT_EQ(platform.DeviceBytes(HardDiskDeviceName(0)), 4096u);
+    EXPECT_EQ(platform.DeviceBytes(HardDiskDeviceName(1)), 5 * kGiB);
+    EXPECT_EQ(platform.DeviceBytes(FloppyDeviceName(0)), 1474560u);
+    for (const char* name : {"\\\\.\\PHYSICALDRIVE2", "\\\\.\\B:", "\\\\.\\PHYSICALDRIVE", ""}) {
+        EXPECT_EQ(platform.DeviceBytes(name), 0u) << name;
+    }
+}
+
 TYPED_TEST(PlatformInterfaceTest, TransfersPastFourGibibytesKeepTheFullOffset) {
     Platform& platform = this->Create({{{5 * kGiB}}, {}});
     const DeviceHandle disk = platform.OpenDevice(HardDiskDeviceName(0));
