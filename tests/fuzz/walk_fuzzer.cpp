@@ -1,12 +1,13 @@
 // libFuzzer target: the input is the start of a hard disk and of a floppy,
 // each exactly as large as the input (rounded up to whole sectors), walked as
-// a user would: items expanded and selected in each dumping mode, and the
-// first and last rows of each view drawn.
+// a user would: items expanded and selected in structure mode and in one
+// dumping mode, and the first and last rows of each view drawn.
 //
-// The low bit of the input's first byte picks the access mode of the run
-// (set: the disk library). That byte is boot code on a hard disk and the
-// jump instruction on a floppy: nothing decodes it, so the choice costs the
-// disks nothing, and one mode a run halves the run's cost.
+// The input's first byte picks how the run goes: bit 0 the access mode (set:
+// the disk library), bit 1 the dumping mode (set: raw sectors, else sectors
+// and clusters). That byte is boot code on a hard disk and the jump
+// instruction on a floppy: nothing decodes it, so the choice costs the disks
+// nothing, and one mode of each a run keeps a run cheap.
 //
 // A run costs well under a millisecond under the sanitizers: the disks are
 // small, the walk has a budget of items and rows, and the platform's memory
@@ -42,9 +43,8 @@ void DrawEnds(FuzzScreen& screen) {
     }
 }
 
-void SelectInEachMode(FuzzScreen& screen, TreeItemHandle item) {
-    for (fuzz::Mode mode :
-         {fuzz::Mode::Structure, fuzz::Mode::SectorCluster, fuzz::Mode::RawSector}) {
+void SelectInBothModes(FuzzScreen& screen, TreeItemHandle item, fuzz::Mode dumping) {
+    for (fuzz::Mode mode : {fuzz::Mode::Structure, dumping}) {
         fuzz::SelectInMode(screen, item, mode);
         DrawEnds(screen);
     }
@@ -52,14 +52,15 @@ void SelectInEachMode(FuzzScreen& screen, TreeItemHandle item) {
     screen.SetMenuChecked(brovane::CMD_RAW_DUMPING, false);
 }
 
-void WalkBelow(FuzzScreen& screen, TreeItemHandle parent, int depth, int& budget) {
+void WalkBelow(FuzzScreen& screen, TreeItemHandle parent, fuzz::Mode dumping, int depth,
+               int& budget) {
     for (TreeItemHandle item : screen.Children(parent)) {
         if (--budget < 0) {
             return;
         }
-        SelectInEachMode(screen, item);
+        SelectInBothModes(screen, item, dumping);
         if (depth > 0 && screen.Expand(item)) {
-            WalkBelow(screen, item, depth - 1, budget);
+            WalkBelow(screen, item, dumping, depth - 1, budget);
         }
     }
 }
@@ -73,9 +74,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (unsigned drive : {platform.AddHardDisk(sectors), platform.AddFloppy(sectors)}) {
         fuzz::FillDisk(*platform.FindDisk(drive), 0, data, size);
     }
-    const bool diskLibrary = size > 0 && (data[0] & 1U) != 0;
+    const std::uint8_t choice = size > 0 ? data[0] : 0;
+    const bool diskLibrary = (choice & 1U) != 0;
+    const fuzz::Mode dumping =
+        (choice & 2U) != 0 ? fuzz::Mode::RawSector : fuzz::Mode::SectorCluster;
     fuzz::FuzzSession run(platform, sectors * fuzz::kSectorBytes, diskLibrary);
     int budget = kMaxItems;
-    WalkBelow(run.screen, brovane::kTreeRoot, kMaxDepth, budget);
+    WalkBelow(run.screen, brovane::kTreeRoot, dumping, kMaxDepth, budget);
     return 0;
 }
