@@ -144,6 +144,15 @@ struct FaultRun : WalkHarness {
     std::uint64_t ClusterSector(const std::string& entry, std::uint32_t cluster) {
         return Sector(entry, (cluster - 2) * Record(entry).sectorsPerCluster);
     }
+    // The position text of a directory entry's cluster.
+    std::string ClusterPosition(const std::string& entry, std::uint32_t cluster) {
+        const TreeItemInfo& item = Record(entry);
+        char text[96];
+        std::snprintf(text, sizeof text,
+                      "Current Cluster Number: 0x%08X, Current Sector Number: %u", cluster,
+                      item.relativeSector + (cluster - 2) * item.sectorsPerCluster);
+        return text;
+    }
     void Fail(const std::string& path, Fault fault, std::uint64_t sector, bool writes = false) {
         Inject(DiskOf(path), fault, sector, writes);
     }
@@ -512,12 +521,7 @@ TEST(FaultMatrix, SubDirectoryTriesBothFatCopiesThenReadsItsClusters) {
             EXPECT_EQ(pane.viewMode, VM_SUBDIRECTORY);
             EXPECT_TRUE(pane.directoryRows.block);
             EXPECT_EQ(pane.currentBuffer.size(), 2u * item.sectorsPerCluster * 512);
-            std::uint32_t first = item.firstCluster;
-            char text[96];
-            std::snprintf(text, sizeof text,
-                          "Current Cluster Number: 0x%08X, Current Sector Number: %u", first,
-                          item.relativeSector + (first - 2) * item.sectorsPerCluster);
-            EXPECT_EQ(run.Position(), text);
+            EXPECT_EQ(run.Position(), run.ClusterPosition(c.directory, item.firstCluster));
         }
         EXPECT_EQ(run.Progress(), "");
     }
@@ -751,12 +755,7 @@ TEST(FaultMatrix, PagedClusterIsShownFromWhatTheReadLeft) {
         EXPECT_EQ(pane.canGoNext, pane.chainLength > 2);
         EXPECT_FALSE(pane.unitRead);
         EXPECT_EQ(pane.currentBuffer.data()[0], c.firstByte);
-        std::uint32_t sector = run.Record(c.file).relativeSector + (c.nextCluster - 2) * 4;
-        char text[96];
-        std::snprintf(text, sizeof text,
-                      "Current Cluster Number: 0x%08X, Current Sector Number: %u", c.nextCluster,
-                      sector);
-        EXPECT_EQ(run.Position(), text);
+        EXPECT_EQ(run.Position(), run.ClusterPosition(c.file, c.nextCluster));
         EXPECT_EQ(run.Progress(), "");
     }
 }
