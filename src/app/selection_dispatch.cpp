@@ -25,7 +25,7 @@ void ResetPaneState(RightPaneState& pane, const TreeItemInfo& item) {
 }
 
 // A sub-directory is listed; a file shows its clusters as a dump.
-void ShowDirectoryEntry(const DiskIo& io, RightPaneState& pane, const TreeItemInfo& item) {
+void ShowDirectoryEntry(const PlatformDiskScreen& io, RightPaneState& pane, const TreeItemInfo& item) {
     if (!PrepareChainBuffer(io, pane, item)) {
         return;
     }
@@ -36,7 +36,7 @@ void ShowDirectoryEntry(const DiskIo& io, RightPaneState& pane, const TreeItemIn
     }
 }
 
-void ShowStructure(const DiskIo& io, RightPaneState& pane, const TreeItemInfo& item) {
+void ShowStructure(const PlatformDiskScreen& io, RightPaneState& pane, const TreeItemInfo& item) {
     switch (item.kind) {
         case IK_HARD_DISK:
         case IK_EXTENDED:
@@ -69,7 +69,7 @@ void ShowStructure(const DiskIo& io, RightPaneState& pane, const TreeItemInfo& i
 
 // Raw sectors from the item's first sector: the first sector alone for a
 // disk, volume or extended table, else to the end of the item's volume.
-void ShowRawSectors(const DiskIo& io, RightPaneState& pane, TreeItemInfo item) {
+void ShowRawSectors(const PlatformDiskScreen& io, RightPaneState& pane, TreeItemInfo item) {
     bool firstSectorOnly =
         item.kind == IK_HARD_DISK || item.kind == IK_VOLUME || item.kind == IK_EXTENDED;
     item.sectorCount = firstSectorOnly ? 1 : item.volumeSectors - item.relativeSector;
@@ -77,7 +77,7 @@ void ShowRawSectors(const DiskIo& io, RightPaneState& pane, TreeItemInfo item) {
 }
 
 // A file or directory is paged by clusters, every other item by sectors.
-void ShowSectorsOrClusters(const DiskIo& io, RightPaneState& pane, const TreeItemInfo& item) {
+void ShowSectorsOrClusters(const PlatformDiskScreen& io, RightPaneState& pane, const TreeItemInfo& item) {
     if (item.kind != IK_DIR_ENTRY) {
         ShowSectorDump(io, pane, item);
         return;
@@ -94,7 +94,7 @@ void ShowSectorsOrClusters(const DiskIo& io, RightPaneState& pane, const TreeIte
 
 }  // namespace
 
-bool PrepareChainBuffer(const DiskIo& io, RightPaneState& pane, const TreeItemInfo& item) {
+bool PrepareChainBuffer(const PlatformDiskScreen& io, RightPaneState& pane, const TreeItemInfo& item) {
     pane.currentBuffer.Release();
     ReleaseDirectoryRowStore(pane.directoryRows);
     pane.currentBuffer = AllocateFatImage(io.platform, item);
@@ -114,7 +114,7 @@ DumpingMode CurrentDumpingMode(ScreenOperations& screen) {
                                                     : DumpingMode::Structure;
 }
 
-void DispatchSelection(const DiskIo& io, RightPaneState& pane, const TreeItemInfo* info) {
+void DispatchSelection(const PlatformDiskScreen& io, RightPaneState& pane, const TreeItemInfo* info) {
     if (info == nullptr) {
         return;
     }

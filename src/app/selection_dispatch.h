@@ -2,7 +2,7 @@
 // presenter, or dumped, as the two dumping-mode check marks say.
 #pragma once
 
-#include "disk/disk_io.h"
+#include "disk/platform_disk_screen.h"
 #include "present/right_pane_state.h"
 #include "screen/screen_operations.h"
 #include "tree/tree_item_info.h"
@@ -18,9 +18,9 @@ DumpingMode CurrentDumpingMode(ScreenOperations& screen);
 // which a directory or file item's chain is loaded, and gives up the rows of
 // the listing before; false after the allocation-failure message (the pane
 // is then cleared).
-bool PrepareChainBuffer(const DiskIo& io, RightPaneState& pane, const TreeItemInfo& item);
+bool PrepareChainBuffer(const PlatformDiskScreen& io, RightPaneState& pane, const TreeItemInfo& item);
 
 // The selection-changed notification; info is nullptr when nothing is selected.
-void DispatchSelection(const DiskIo& io, RightPaneState& pane, const TreeItemInfo* info);
+void DispatchSelection(const PlatformDiskScreen& io, RightPaneState& pane, const TreeItemInfo* info);
 
 }  // namespace brovane

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "disk/disk_access.h"
-#include "disk/disk_io.h"
+#include "disk/platform_disk_screen.h"
 #include "platform/platform.h"
 #include "present/right_pane_state.h"
 #include "screen/command_table.h"
@@ -30,7 +30,7 @@ class Session : public ScreenEvents {
     // Set while a command changes the tree's selection itself.
     bool ignoreSelectionChange = false;
 
-    DiskIo Io() { return DiskIo{platform, disk, screen}; }
+    PlatformDiskScreen Io() { return PlatformDiskScreen{platform, disk, screen}; }
 
     void OnTreeSelectionChanged(TreeItemInfo* info) override;
     bool OnTreeItemExpanding(TreeItemHandle item, TreeItemInfo* info, bool expandedOnce) override;

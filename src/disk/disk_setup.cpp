@@ -23,7 +23,7 @@ std::uint32_t CountRemovableDrives(Platform& platform) {
 
 // Loads the disk library and resolves its three functions; false after
 // showing what is missing.
-bool LoadDiskLibrary(const DiskIo& io) {
+bool LoadDiskLibrary(const PlatformDiskScreen& io) {
     DiskAccess& disk = io.disk;
     Platform& platform = io.platform;
     disk.library =
@@ -53,7 +53,7 @@ bool LoadDiskLibrary(const DiskIo& io) {
 
 // Asks the virtual device for the number of floppy drives; 0 after showing
 // that it cannot be opened.
-std::uint32_t AskVirtualDeviceForFloppies(const DiskIo& io) {
+std::uint32_t AskVirtualDeviceForFloppies(const PlatformDiskScreen& io) {
     Platform& platform = io.platform;
     std::string path = platform.GetShortPathName(io.disk.programDirectory + "DISK.VXD");
     DeviceHandle device = platform.OpenVirtualDevice("\\\\.\\" + path);
@@ -73,7 +73,7 @@ std::uint32_t AskVirtualDeviceForFloppies(const DiskIo& io) {
 
 }  // namespace
 
-bool SetUpDiskAccess(const DiskIo& io) {
+bool SetUpDiskAccess(const PlatformDiskScreen& io) {
     DiskAccess& disk = io.disk;
     bool libraryPlatform = (io.platform.GetVersion() & kVersionDiskLibraryBit) != 0;
     disk.diskAccessMode = libraryPlatform ? DAM_DISK_LIBRARY : DAM_DEVICE_PATHS;
@@ -89,7 +89,7 @@ bool SetUpDiskAccess(const DiskIo& io) {
     return true;
 }
 
-bool ProbeHardDisk(const DiskIo& io, std::uint32_t n) {
+bool ProbeHardDisk(const PlatformDiskScreen& io, std::uint32_t n) {
     DiskAccess& disk = io.disk;
     auto drive = static_cast<std::uint16_t>(kFirstHardDisk + n);
     if (disk.diskAccessMode == DAM_DEVICE_PATHS) {

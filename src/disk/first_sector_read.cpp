@@ -6,7 +6,7 @@ namespace brovane {
 
 namespace {
 
-FirstSectorRead ReadThroughLibrary(const DiskIo& io, const SectorRun& item, std::uint8_t* buffer) {
+FirstSectorRead ReadThroughLibrary(const PlatformDiskScreen& io, const SectorRun& item, std::uint8_t* buffer) {
     const DiskTransferProc& read = io.disk.readDisk32;
     std::uint32_t count = item.sectorCount & 0xFFFFu;
     bool done = read && read(item.driveNumber, item.cylinder, item.head, item.sector, count, buffer,
@@ -14,7 +14,7 @@ FirstSectorRead ReadThroughLibrary(const DiskIo& io, const SectorRun& item, std:
     return done ? FirstSectorRead::Read : FirstSectorRead::NotRead;
 }
 
-FirstSectorRead ReadThroughDevicePath(const DiskIo& io, const SectorRun& item, std::uint8_t* buffer,
+FirstSectorRead ReadThroughDevicePath(const PlatformDiskScreen& io, const SectorRun& item, std::uint8_t* buffer,
                                       FloppyReopen reopen) {
     std::uint64_t bytes = std::uint64_t{item.sectorCount} * kSectorBytes;
     if (item.driveNumber >= kDriveCount || bytes > UINT32_MAX) {
@@ -44,7 +44,7 @@ FirstSectorRead ReadThroughDevicePath(const DiskIo& io, const SectorRun& item, s
 
 }  // namespace
 
-FirstSectorRead ReadFirstSectors(const DiskIo& io, const SectorRun& item, std::uint8_t* buffer,
+FirstSectorRead ReadFirstSectors(const PlatformDiskScreen& io, const SectorRun& item, std::uint8_t* buffer,
                                  FloppyReopen reopen) {
     if (io.disk.diskAccessMode == DAM_DISK_LIBRARY) {
         return ReadThroughLibrary(io, item, buffer);

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "disk/disk_io.h"
+#include "disk/platform_disk_screen.h"
 #include "disk/sector_run.h"
 
 namespace brovane {
@@ -27,7 +27,7 @@ enum class FirstSectorRead {
     OpenFailed,  // a floppy volume could not be opened
 };
 
-FirstSectorRead ReadFirstSectors(const DiskIo& io, const SectorRun& run, std::uint8_t* buffer,
+FirstSectorRead ReadFirstSectors(const PlatformDiskScreen& io, const SectorRun& run, std::uint8_t* buffer,
                                  FloppyReopen reopen);
 
 }  // namespace brovane

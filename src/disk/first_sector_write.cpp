@@ -4,7 +4,7 @@ namespace brovane {
 
 namespace {
 
-FirstSectorWrite WriteThroughLibrary(const DiskIo& io, const SectorRun& run,
+FirstSectorWrite WriteThroughLibrary(const PlatformDiskScreen& io, const SectorRun& run,
                                      const std::uint8_t* buffer) {
     const DiskTransferProc& write = io.disk.writeDisk32;
     // The library's write never stores into the buffer.
@@ -14,7 +14,7 @@ FirstSectorWrite WriteThroughLibrary(const DiskIo& io, const SectorRun& run,
     return done ? FirstSectorWrite::Written : FirstSectorWrite::NotWritten;
 }
 
-FirstSectorWrite WriteThroughDevicePath(const DiskIo& io, const SectorRun& run,
+FirstSectorWrite WriteThroughDevicePath(const PlatformDiskScreen& io, const SectorRun& run,
                                         const std::uint8_t* buffer) {
     if (run.driveNumber >= kDriveCount) {
         return FirstSectorWrite::NotWritten;
@@ -34,7 +34,7 @@ FirstSectorWrite WriteThroughDevicePath(const DiskIo& io, const SectorRun& run,
 
 }  // namespace
 
-FirstSectorWrite WriteFirstSector(const DiskIo& io, const SectorRun& run,
+FirstSectorWrite WriteFirstSector(const PlatformDiskScreen& io, const SectorRun& run,
                                   const std::uint8_t* buffer) {
     if (io.disk.diskAccessMode == DAM_DISK_LIBRARY) {
         return WriteThroughLibrary(io, run, buffer);

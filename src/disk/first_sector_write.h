@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "disk/disk_io.h"
+#include "disk/platform_disk_screen.h"
 #include "disk/sector_run.h"
 
 namespace brovane {
@@ -17,7 +17,7 @@ enum class FirstSectorWrite {
     OpenFailed,  // a floppy volume could not be opened afresh
 };
 
-FirstSectorWrite WriteFirstSector(const DiskIo& io, const SectorRun& run,
+FirstSectorWrite WriteFirstSector(const PlatformDiskScreen& io, const SectorRun& run,
                                   const std::uint8_t* buffer);
 
 }  // namespace brovane

@@ -14,9 +14,9 @@ namespace {
 
 enum class Direction { Read, Write };
 
-bool Transfer(const DiskIo& io, const SectorRun& item, std::uint8_t* buffer, Direction direction);
+bool Transfer(const PlatformDiskScreen& io, const SectorRun& item, std::uint8_t* buffer, Direction direction);
 
-std::uint32_t DeviceTransfer(const DiskIo& io, DeviceHandle handle, std::uint64_t offset,
+std::uint32_t DeviceTransfer(const PlatformDiskScreen& io, DeviceHandle handle, std::uint64_t offset,
                              std::uint8_t* buffer, std::uint32_t bytes, Direction direction) {
     if (direction == Direction::Read) {
         return io.platform.ReadAt(handle, offset, buffer, bytes);
@@ -27,7 +27,7 @@ std::uint32_t DeviceTransfer(const DiskIo& io, DeviceHandle handle, std::uint64_
 // Each sector of a failed run on its own, into its own place of the buffer.
 // A sector whose relative number would not fit 32 bits is not accessible,
 // rather than wrapped round to the origin's first sectors.
-void RetryOneByOne(const DiskIo& io, SectorRun item, std::uint32_t count, std::uint8_t* buffer,
+void RetryOneByOne(const PlatformDiskScreen& io, SectorRun item, std::uint32_t count, std::uint8_t* buffer,
                    Direction direction) {
     std::uint64_t first = item.relativeSector;
     item.sectorCount = 1;
@@ -44,7 +44,7 @@ void RetryOneByOne(const DiskIo& io, SectorRun item, std::uint32_t count, std::u
     }
 }
 
-bool TransferByDevicePath(const DiskIo& io, const SectorRun& item, std::uint8_t* buffer,
+bool TransferByDevicePath(const PlatformDiskScreen& io, const SectorRun& item, std::uint8_t* buffer,
                           Direction direction) {
     std::uint64_t bytes64 = std::uint64_t{item.sectorCount} * kSectorBytes;
     if (item.driveNumber >= kDriveCount || bytes64 > UINT32_MAX) {
@@ -78,7 +78,7 @@ bool HasLibraryAddress(const SectorRun& piece, std::uint32_t count) {
     return std::uint64_t{piece.relativeSector} + piece.baseSector + count <= kSectorNumbers;
 }
 
-bool TransferByLibrary(const DiskIo& io, const SectorRun& item, std::uint8_t* buffer,
+bool TransferByLibrary(const PlatformDiskScreen& io, const SectorRun& item, std::uint8_t* buffer,
                        Direction direction) {
     DiskAccess& disk = io.disk;
     const DiskTransferProc& call =
@@ -110,7 +110,7 @@ bool TransferByLibrary(const DiskIo& io, const SectorRun& item, std::uint8_t* bu
     return true;
 }
 
-bool Transfer(const DiskIo& io, const SectorRun& item, std::uint8_t* buffer, Direction direction) {
+bool Transfer(const PlatformDiskScreen& io, const SectorRun& item, std::uint8_t* buffer, Direction direction) {
     io.screen.SetStatusText(kProgressPane, kWaitText);
     // Nothing to move: done, without asking the device.
     if (item.sectorCount == 0) {
@@ -144,11 +144,11 @@ void ComputeChsAddress(const SectorRun& item, ChsAddress& chs) {
     }
 }
 
-bool ReadSectors(const DiskIo& io, const SectorRun& item, std::uint8_t* buffer) {
+bool ReadSectors(const PlatformDiskScreen& io, const SectorRun& item, std::uint8_t* buffer) {
     return Transfer(io, item, buffer, Direction::Read);
 }
 
-bool WriteSectors(const DiskIo& io, const SectorRun& item, const std::uint8_t* buffer) {
+bool WriteSectors(const PlatformDiskScreen& io, const SectorRun& item, const std::uint8_t* buffer) {
     // The write path never stores into the buffer.
     return Transfer(io, item, const_cast<std::uint8_t*>(buffer), Direction::Write);
 }

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "disk/disk_access.h"
-#include "disk/disk_io.h"
+#include "disk/platform_disk_screen.h"
 #include "disk/sector_run.h"
 
 namespace brovane {
@@ -15,8 +15,8 @@ namespace brovane {
 inline constexpr std::uint8_t kUnreadableFill = 0xE5;
 
 // True when the whole run moved in one pass. buffer holds sectorCount × 512 bytes.
-bool ReadSectors(const DiskIo& io, const SectorRun& run, std::uint8_t* buffer);
-bool WriteSectors(const DiskIo& io, const SectorRun& run, const std::uint8_t* buffer);
+bool ReadSectors(const PlatformDiskScreen& io, const SectorRun& run, std::uint8_t* buffer);
+bool WriteSectors(const PlatformDiskScreen& io, const SectorRun& run, const std::uint8_t* buffer);
 
 // The address of the sector relativeSector sectors past the run's origin,
 // in the run's geometry (heads and sectorsPerTrack nonzero). chs comes in

@@ -18,7 +18,7 @@ namespace {
 // Reads the FAT into the current buffer and lists the item's chain into
 // clusterChain. False when the dump stops: after a message, or silently for
 // an empty chain.
-bool LoadChain(const DiskIo& io, RightPaneState& pane, const TreeItemInfo& item) {
+bool LoadChain(const PlatformDiskScreen& io, RightPaneState& pane, const TreeItemInfo& item) {
     if (!ReadFatCopy(io, item, pane.currentBuffer)) {
         io.screen.Notify("FAT not accessible!");
         return false;
@@ -42,7 +42,7 @@ bool LoadChain(const DiskIo& io, RightPaneState& pane, const TreeItemInfo& item)
 }
 
 // Gives up the FAT for a buffer of one cluster; false after the message.
-bool MakeClusterBuffer(const DiskIo& io, RightPaneState& pane, std::string_view failure) {
+bool MakeClusterBuffer(const PlatformDiskScreen& io, RightPaneState& pane, std::string_view failure) {
     if (ReplaceCurrentBuffer(io.platform, pane, pane.unitSectors)) {
         return true;
     }
@@ -52,7 +52,7 @@ bool MakeClusterBuffer(const DiskIo& io, RightPaneState& pane, std::string_view 
     return false;
 }
 
-void ShowFirstCluster(const DiskIo& io, RightPaneState& pane) {
+void ShowFirstCluster(const PlatformDiskScreen& io, RightPaneState& pane) {
     InsertDumpRows(io.screen, pane.unitSectors);
     io.screen.SetStatusText(kPositionPane,
                             ClusterPositionText(CurrentCluster(pane), UnitStatusSector(pane)));
@@ -63,7 +63,7 @@ void ShowFirstCluster(const DiskIo& io, RightPaneState& pane) {
 
 }  // namespace
 
-bool ReadCurrentUnit(const DiskIo& io, RightPaneState& pane) {
+bool ReadCurrentUnit(const PlatformDiskScreen& io, RightPaneState& pane) {
     std::optional<TreeItemInfo> unit = CurrentUnit(pane);
     std::uint64_t bytes = unit ? std::uint64_t{unit->sectorCount} * kSectorBytes : 0;
     pane.unitRead = unit && bytes <= pane.currentBuffer.size() &&
@@ -75,7 +75,7 @@ bool ReadCurrentUnit(const DiskIo& io, RightPaneState& pane) {
     return pane.unitRead;
 }
 
-void ShowClusterDump(const DiskIo& io, RightPaneState& pane, const TreeItemInfo& item) {
+void ShowClusterDump(const PlatformDiskScreen& io, RightPaneState& pane, const TreeItemInfo& item) {
     io.screen.SetStatusText(kProgressPane, kWaitText);
     ResetListPane(io.screen);
     InsertDumpColumns(io.screen, kClusterDumpOffsetWidth);
@@ -93,7 +93,7 @@ void ShowClusterDump(const DiskIo& io, RightPaneState& pane, const TreeItemInfo&
     ShowFirstCluster(io, pane);
 }
 
-void ShowDirectoryClusterDump(const DiskIo& io, RightPaneState& pane, const TreeItemInfo& item) {
+void ShowDirectoryClusterDump(const PlatformDiskScreen& io, RightPaneState& pane, const TreeItemInfo& item) {
     pane.viewMode = VM_NONE;
     io.screen.SetStatusText(kProgressPane, kWaitText);
     if (!LoadChain(io, pane, item)) {

@@ -24,7 +24,7 @@ void MovePosition(RightPaneState& pane, Direction direction, std::uint32_t lastI
 }
 
 // A cluster that cannot be read is still shown: the rows show what the read left.
-void PageCluster(const DiskIo& io, RightPaneState& pane, Direction direction) {
+void PageCluster(const PlatformDiskScreen& io, RightPaneState& pane, Direction direction) {
     MovePosition(pane, direction, pane.chainLength - 1);
     ReadCurrentUnit(io, pane);
     RefreshDumpRows(io.screen, pane.unitSectors);
@@ -35,7 +35,7 @@ void PageCluster(const DiskIo& io, RightPaneState& pane, Direction direction) {
 
 // A sector that cannot be read leaves the rows and the position text as
 // they were, though the position has moved.
-void PageSector(const DiskIo& io, RightPaneState& pane, Direction direction) {
+void PageSector(const PlatformDiskScreen& io, RightPaneState& pane, Direction direction) {
     MovePosition(pane, direction, pane.currentItem.sectorCount - 1);
     if (!ReadCurrentUnit(io, pane)) {
         return;
@@ -45,7 +45,7 @@ void PageSector(const DiskIo& io, RightPaneState& pane, Direction direction) {
     io.screen.SetStatusText(kProgressPane, "");
 }
 
-void Page(const DiskIo& io, RightPaneState& pane, Direction direction) {
+void Page(const PlatformDiskScreen& io, RightPaneState& pane, Direction direction) {
     io.screen.SetStatusText(kProgressPane, "");
     if (io.screen.IsMenuChecked(CMD_RAW_DUMPING)) {
         pane.viewMode = VM_RAW_SECTOR_DUMP;
@@ -65,13 +65,13 @@ void Page(const DiskIo& io, RightPaneState& pane, Direction direction) {
 
 }  // namespace
 
-void GoToPreviousUnit(const DiskIo& io, RightPaneState& pane) {
+void GoToPreviousUnit(const PlatformDiskScreen& io, RightPaneState& pane) {
     if (pane.canGoPrevious) {
         Page(io, pane, Direction::Previous);
     }
 }
 
-void GoToNextUnit(const DiskIo& io, RightPaneState& pane) {
+void GoToNextUnit(const PlatformDiskScreen& io, RightPaneState& pane) {
     if (pane.canGoNext) {
         Page(io, pane, Direction::Next);
     }

@@ -2,12 +2,12 @@
 // screen, read into the current buffer and drawn over the same rows.
 #pragma once
 
-#include "disk/disk_io.h"
+#include "disk/platform_disk_screen.h"
 #include "present/right_pane_state.h"
 
 namespace brovane {
 
-void GoToPreviousUnit(const DiskIo& io, RightPaneState& pane);
-void GoToNextUnit(const DiskIo& io, RightPaneState& pane);
+void GoToPreviousUnit(const PlatformDiskScreen& io, RightPaneState& pane);
+void GoToNextUnit(const PlatformDiskScreen& io, RightPaneState& pane);
 
 }  // namespace brovane

@@ -32,7 +32,7 @@ std::string_view FailureText(const RightPaneState& pane) {
     return IsOwnFirstSector(pane) ? "Critical Sector not accessible!" : "Sector not accessible!";
 }
 
-Outcome WriteUnit(const DiskIo& io, const RightPaneState& pane) {
+Outcome WriteUnit(const PlatformDiskScreen& io, const RightPaneState& pane) {
     std::optional<TreeItemInfo> unit = CurrentUnit(pane);
     if (!unit || !pane.unitRead ||
         std::uint64_t{unit->sectorCount} * kSectorBytes > pane.currentBuffer.size()) {
@@ -55,7 +55,7 @@ Outcome WriteUnit(const DiskIo& io, const RightPaneState& pane) {
 
 }  // namespace
 
-void WriteChanges(const DiskIo& io, RightPaneState& pane) {
+void WriteChanges(const PlatformDiskScreen& io, RightPaneState& pane) {
     if (!io.screen.Confirm("Are you sure to write to disk?")) {
         return;
     }

@@ -9,11 +9,11 @@
 // - success is reported only when every byte reached the device.
 #pragma once
 
-#include "disk/disk_io.h"
+#include "disk/platform_disk_screen.h"
 #include "present/right_pane_state.h"
 
 namespace brovane {
 
-void WriteChanges(const DiskIo& io, RightPaneState& pane);
+void WriteChanges(const PlatformDiskScreen& io, RightPaneState& pane);
 
 }  // namespace brovane

@@ -77,7 +77,7 @@ std::array<std::string, 13> FieldValues(const BootRecord& boot) {
 
 }  // namespace
 
-void ShowBootRecord(const DiskIo& io, RightPaneState& pane, const TreeItemInfo& item) {
+void ShowBootRecord(const PlatformDiskScreen& io, RightPaneState& pane, const TreeItemInfo& item) {
     ResetListPane(io.screen);
     InsertColumns(io.screen, kColumns);
     constexpr FloppyReopen kOpenFloppyAlways{true, true, true};

@@ -5,7 +5,7 @@
 
 namespace brovane {
 
-bool ReadIntoCurrentBuffer(const DiskIo& io, RightPaneState& pane, const TreeItemInfo& item,
+bool ReadIntoCurrentBuffer(const PlatformDiskScreen& io, RightPaneState& pane, const TreeItemInfo& item,
                            FloppyReopen reopen, ReadFailureTexts texts) {
     // The read never runs past the block the pane holds.
     std::uint64_t bytes = std::uint64_t{item.sectorCount} * kSectorBytes;

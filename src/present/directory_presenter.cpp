@@ -71,7 +71,7 @@ void ListEntries(ScreenOperations& screen, DirectoryRowStore& store, ByteSpan da
 }
 
 // True when every sector arrived. The read never runs past the buffer.
-bool ReadRootSectors(const DiskIo& io, RightPaneState& pane, const TreeItemInfo& item) {
+bool ReadRootSectors(const PlatformDiskScreen& io, RightPaneState& pane, const TreeItemInfo& item) {
     if (std::uint64_t{item.sectorCount} * kSectorBytes > pane.currentBuffer.size()) {
         return false;
     }
@@ -136,7 +136,7 @@ void ShowClusterPosition(ScreenOperations& screen, const TreeItemInfo& listing,
 
 }  // namespace
 
-void ShowRootDirectory(const DiskIo& io, RightPaneState& pane, const TreeItemInfo& item) {
+void ShowRootDirectory(const PlatformDiskScreen& io, RightPaneState& pane, const TreeItemInfo& item) {
     ResetListPane(io.screen);
     pane.viewMode = VM_ROOT_DIR;
     InsertColumns(io.screen, kColumns);
@@ -152,7 +152,7 @@ void ShowRootDirectory(const DiskIo& io, RightPaneState& pane, const TreeItemInf
     ShowSectorPosition(io.screen, item.relativeSector);
 }
 
-void ShowSubDirectory(const DiskIo& io, RightPaneState& pane, const TreeItemInfo& item) {
+void ShowSubDirectory(const PlatformDiskScreen& io, RightPaneState& pane, const TreeItemInfo& item) {
     if (!ReadFatCopy(io, item, pane.currentBuffer)) {
         EndEarly(io.screen, "FAT not accessible!");
         return;

@@ -42,7 +42,7 @@ void InsertGridColumns(ScreenOperations& screen, const FatGrid& grid) {
 }
 
 // The read never runs past the block the pane holds.
-bool ReadWholeFat(const DiskIo& io, RightPaneState& pane, const TreeItemInfo& item) {
+bool ReadWholeFat(const PlatformDiskScreen& io, RightPaneState& pane, const TreeItemInfo& item) {
     std::uint64_t bytes = std::uint64_t{item.sectorCount} * kSectorBytes;
     if (pane.currentBuffer.size() < bytes) {
         return false;
@@ -65,7 +65,7 @@ void InsertGridRows(ScreenOperations& screen, const FatGrid& grid, std::uint64_t
     }
 }
 
-void ShowFatGrid(const DiskIo& io, RightPaneState& pane, const TreeItemInfo& item,
+void ShowFatGrid(const PlatformDiskScreen& io, RightPaneState& pane, const TreeItemInfo& item,
                  const FatGrid& grid) {
     ScreenOperations& screen = io.screen;
     ResetListPane(screen);
@@ -85,15 +85,15 @@ void ShowFatGrid(const DiskIo& io, RightPaneState& pane, const TreeItemInfo& ite
 
 }  // namespace
 
-void ShowFat16(const DiskIo& io, RightPaneState& pane, const TreeItemInfo& item) {
+void ShowFat16(const PlatformDiskScreen& io, RightPaneState& pane, const TreeItemInfo& item) {
     ShowFatGrid(io, pane, item, kFat16Grid);
 }
 
-void ShowFat32(const DiskIo& io, RightPaneState& pane, const TreeItemInfo& item) {
+void ShowFat32(const PlatformDiskScreen& io, RightPaneState& pane, const TreeItemInfo& item) {
     ShowFatGrid(io, pane, item, kFat32Grid);
 }
 
-void ShowFat12(const DiskIo& io, RightPaneState& pane, const TreeItemInfo& item) {
+void ShowFat12(const PlatformDiskScreen& io, RightPaneState& pane, const TreeItemInfo& item) {
     ShowFatGrid(io, pane, item, kFat12Grid);
 }
 

@@ -3,7 +3,7 @@
 // formatted when the list draws them.
 #pragma once
 
-#include "disk/disk_io.h"
+#include "disk/platform_disk_screen.h"
 #include "present/right_pane_state.h"
 #include "tree/tree_item_info.h"
 
@@ -13,8 +13,8 @@ namespace brovane {
 // the caller made that large. A failed read shows "FAT not accessible!";
 // FAT16 and FAT32 then list the buffer as the read left it, FAT12 keeps
 // only its headings.
-void ShowFat16(const DiskIo& io, RightPaneState& pane, const TreeItemInfo& item);
-void ShowFat32(const DiskIo& io, RightPaneState& pane, const TreeItemInfo& item);
-void ShowFat12(const DiskIo& io, RightPaneState& pane, const TreeItemInfo& item);
+void ShowFat16(const PlatformDiskScreen& io, RightPaneState& pane, const TreeItemInfo& item);
+void ShowFat32(const PlatformDiskScreen& io, RightPaneState& pane, const TreeItemInfo& item);
+void ShowFat12(const PlatformDiskScreen& io, RightPaneState& pane, const TreeItemInfo& item);
 
 }  // namespace brovane

@@ -2,7 +2,7 @@
 // forty rows of field and value, a boot record as thirteen.
 #pragma once
 
-#include "disk/disk_io.h"
+#include "disk/platform_disk_screen.h"
 #include "present/right_pane_state.h"
 #include "tree/tree_item_info.h"
 
@@ -11,7 +11,7 @@ namespace brovane {
 // Both read the item's first sector into the current buffer (as large as
 // the item's sectors) and show every row, or, after a failure, only the
 // column headings.
-void ShowPartitionTable(const DiskIo& io, RightPaneState& pane, const TreeItemInfo& item);
-void ShowBootRecord(const DiskIo& io, RightPaneState& pane, const TreeItemInfo& item);
+void ShowPartitionTable(const PlatformDiskScreen& io, RightPaneState& pane, const TreeItemInfo& item);
+void ShowBootRecord(const PlatformDiskScreen& io, RightPaneState& pane, const TreeItemInfo& item);
 
 }  // namespace brovane

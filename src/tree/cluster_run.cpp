@@ -17,7 +17,7 @@ std::optional<std::uint32_t> ClusterSector(const TreeItemInfo& item, std::uint32
     return static_cast<std::uint32_t>(sector);
 }
 
-bool ReadClusterRun(const DiskIo& io, std::span<const std::uint32_t> clusters,
+bool ReadClusterRun(const PlatformDiskScreen& io, std::span<const std::uint32_t> clusters,
                     const TreeItemInfo& item, std::span<std::uint8_t> buffer) {
     std::uint64_t clusterBytes = std::uint64_t{item.sectorsPerCluster} * kSectorBytes;
     if (clusterBytes * clusters.size() > buffer.size()) {

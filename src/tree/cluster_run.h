@@ -8,7 +8,7 @@
 #include <optional>
 #include <span>
 
-#include "disk/disk_io.h"
+#include "disk/platform_disk_screen.h"
 #include "tree/tree_item_info.h"
 
 namespace brovane {
@@ -21,7 +21,7 @@ std::optional<std::uint32_t> ClusterSector(const TreeItemInfo& item, std::uint32
 // True when every cluster was read. Stops at the first cluster that is not
 // accessible or whose read failed; the clusters after it are not read. The
 // buffer must hold clusters.size() × sectorsPerCluster sectors, or nothing is read.
-bool ReadClusterRun(const DiskIo& io, std::span<const std::uint32_t> clusters,
+bool ReadClusterRun(const PlatformDiskScreen& io, std::span<const std::uint32_t> clusters,
                     const TreeItemInfo& item, std::span<std::uint8_t> buffer);
 
 }  // namespace brovane

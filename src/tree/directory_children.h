@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include "disk/disk_io.h"
+#include "disk/platform_disk_screen.h"
 #include "format/directory_entry.h"
 #include "format/little_endian.h"
 #include "format/long_name.h"
@@ -20,7 +20,7 @@ namespace brovane {
 // Where the children of one expansion go: under the expanded item, each
 // behind the child inserted last.
 struct ChildInsertion {
-    const DiskIo& io;
+    const PlatformDiskScreen& io;
     ItemStorage& items;
     TreeItemHandle parent;
     TreeItemHandle lastChild = kInsertLast;

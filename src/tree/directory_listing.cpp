@@ -48,7 +48,7 @@ PlatformBlock ListDirectoryChain(Platform& platform, const TreeItemInfo& directo
 
 }  // namespace
 
-bool ListRootDirectory(const DiskIo& io, ItemStorage& items, TreeItemHandle item,
+bool ListRootDirectory(const PlatformDiskScreen& io, ItemStorage& items, TreeItemHandle item,
                        const TreeItemInfo& directory) {
     PlatformBlock data = AllocateDirectoryData(io.platform, directory, directory.sectorCount);
     if (!data) {
@@ -63,7 +63,7 @@ bool ListRootDirectory(const DiskIo& io, ItemStorage& items, TreeItemHandle item
     return AddDirectoryChildren(insertion, directory, data.bytes(), DirectoryHolder::FixedRoot);
 }
 
-bool ListChainDirectory(const DiskIo& io, ItemStorage& items, TreeItemHandle item,
+bool ListChainDirectory(const PlatformDiskScreen& io, ItemStorage& items, TreeItemHandle item,
                         const TreeItemInfo& directory) {
     ScreenOperations& screen = io.screen;
     PlatformBlock fat = AllocateFatImage(io.platform, directory);

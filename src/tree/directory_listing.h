@@ -9,7 +9,7 @@
 // allocation, with the same message.
 #pragma once
 
-#include "disk/disk_io.h"
+#include "disk/platform_disk_screen.h"
 #include "screen/screen_operations.h"
 #include "tree/item_storage.h"
 #include "tree/tree_item_info.h"
@@ -21,13 +21,13 @@ namespace brovane {
 
 // Reads the directory's sectorCount sectors; an unreadable part is said and
 // read as deleted entries. Volume labels are not listed.
-bool ListRootDirectory(const DiskIo& io, ItemStorage& items, TreeItemHandle item,
+bool ListRootDirectory(const PlatformDiskScreen& io, ItemStorage& items, TreeItemHandle item,
                        const TreeItemInfo& directory);
 
 // Reads the FAT (the second copy when the first fails), follows the chain
 // from firstCluster and reads its clusters. The dot entries are not listed;
 // a volume label is, like a file.
-bool ListChainDirectory(const DiskIo& io, ItemStorage& items, TreeItemHandle item,
+bool ListChainDirectory(const PlatformDiskScreen& io, ItemStorage& items, TreeItemHandle item,
                         const TreeItemInfo& directory);
 
 }  // namespace brovane

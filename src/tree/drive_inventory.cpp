@@ -29,7 +29,7 @@ void SetDriveOrigin(TreeItemInfo& record, std::uint16_t drive, std::uint16_t kin
     record.baseSector = 0;
 }
 
-void ListFloppies(const DiskIo& io, ItemStorage& items) {
+void ListFloppies(const PlatformDiskScreen& io, ItemStorage& items) {
     for (std::uint32_t i = 0; i < io.disk.floppyCount && i < kFirstHardDisk; ++i) {
         TreeItemInfo* record = AppendRootRecord(items);
         if (record == nullptr) {
@@ -41,7 +41,7 @@ void ListFloppies(const DiskIo& io, ItemStorage& items) {
     }
 }
 
-void ListHardDisks(const DiskIo& io, ItemStorage& items) {
+void ListHardDisks(const PlatformDiskScreen& io, ItemStorage& items) {
     DiskAccess& disk = io.disk;
     for (std::uint32_t n = 0; n < kMaxHardDisks && ProbeHardDisk(io, n); ++n) {
         TreeItemInfo* record = AppendRootRecord(items);
@@ -74,7 +74,7 @@ bool AllocateItemPools(ItemStorage& items, ScreenOperations& screen) {
     return true;
 }
 
-void EnumerateDisks(const DiskIo& io, ItemStorage& items) {
+void EnumerateDisks(const PlatformDiskScreen& io, ItemStorage& items) {
     ResetItemPools(items);
     io.screen.SetStatusText(kProgressPane, kWaitText);
     io.disk.hardDiskCount = 0;

@@ -29,7 +29,7 @@ PlatformBlock AllocateFatImage(Platform& platform, const TreeItemInfo& item) {
     return AllocateSectors(platform, item.sectorsPerFat);
 }
 
-bool ReadFatCopy(const DiskIo& io, const TreeItemInfo& item, PlatformBlock& fat) {
+bool ReadFatCopy(const PlatformDiskScreen& io, const TreeItemInfo& item, PlatformBlock& fat) {
     TreeItemInfo copy = FirstFat(item);
     if (std::uint64_t{copy.sectorCount} * kSectorBytes > fat.size()) {
         return false;

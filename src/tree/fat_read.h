@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "disk/disk_io.h"
+#include "disk/platform_disk_screen.h"
 #include "platform/platform_block.h"
 #include "tree/tree_item_info.h"
 
@@ -17,6 +17,6 @@ PlatformBlock AllocateFatImage(Platform& platform, const TreeItemInfo& item);
 
 // Reads the first FAT (at reservedSectors) into the block, or else the
 // second (sectorsPerFat further on), silently. False when neither reads.
-bool ReadFatCopy(const DiskIo& io, const TreeItemInfo& item, PlatformBlock& fat);
+bool ReadFatCopy(const PlatformDiskScreen& io, const TreeItemInfo& item, PlatformBlock& fat);
 
 }  // namespace brovane

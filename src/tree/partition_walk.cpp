@@ -22,7 +22,7 @@ constexpr std::uint32_t kDirectoryEntryBytes = 32;
 // The item being expanded and the child inserted last, so that each new
 // child goes right behind the one before.
 struct Expansion {
-    const DiskIo& io;
+    const PlatformDiskScreen& io;
     ItemStorage& items;
     TreeWalkState& walk;
     TreeItemHandle item;
@@ -228,7 +228,7 @@ SectorOutcome BuildVolumeChildren(Expansion& expansion) {
 
 }  // namespace
 
-bool ExpandItem(const DiskIo& io, ItemStorage& items, TreeWalkState& walk, TreeItemHandle item,
+bool ExpandItem(const PlatformDiskScreen& io, ItemStorage& items, TreeWalkState& walk, TreeItemHandle item,
                 TreeItemInfo* info, bool expandedOnce) {
     io.screen.SetStatusText(kProgressPane, "");
     if (expandedOnce || info == nullptr) {

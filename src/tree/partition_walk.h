@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "disk/disk_access.h"
-#include "disk/disk_io.h"
+#include "disk/platform_disk_screen.h"
 #include "screen/screen_operations.h"
 #include "tree/item_storage.h"
 
@@ -22,7 +22,7 @@ struct TreeWalkState {
 
 // The item-expanding notification. False refuses the expansion (the floppy
 // could not be opened), so the next attempt tries again.
-bool ExpandItem(const DiskIo& io, ItemStorage& items, TreeWalkState& walk, TreeItemHandle item,
+bool ExpandItem(const PlatformDiskScreen& io, ItemStorage& items, TreeWalkState& walk, TreeItemHandle item,
                 TreeItemInfo* info, bool expandedOnce);
 
 }  // namespace brovane

@@ -133,7 +133,7 @@ void ReadsOfThatExpansion(benchmark::State& state) {
     auto bench = std::make_unique<BenchSession>(state.range(0) != 0);
     TreeItemHandle big = bench->Child(bench->root, 0);
     const TreeItemInfo& item = *bench->screen.GetTreeItemInfo(big);
-    DiskIo io = bench->session.Io();
+    PlatformDiskScreen io = bench->session.Io();
     for (auto _ : state) {
         PlatformBlock fat = AllocateFatImage(bench->platform, item);
         ReadFatCopy(io, item, fat);

@@ -126,7 +126,7 @@ std::vector<std::uint32_t> CheckedChain(std::uint32_t firstCluster, std::uint16_
 }
 
 struct ClusterReads {
-    const brovane::DiskIo& io;
+    const brovane::PlatformDiskScreen& io;
     const brovane::MemoryDisk& disk;
     const TreeItemInfo& item;
     std::uint64_t budget = kReadBudget;
@@ -214,7 +214,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     brovane::MemoryDisk& disk = *platform.FindDisk(platform.AddHardDisk(kBase + sectors));
     fuzz::FillDisk(disk, kBase, data, size);
     fuzz::FuzzSession run(platform, sectors * fuzz::kSectorBytes, false);
-    const brovane::DiskIo io = run.session.Io();
+    const brovane::PlatformDiskScreen io = run.session.Io();
 
     const TreeItemInfo item = VolumeItem(boot);
     brovane::PlatformBlock fat = brovane::AllocateFatImage(platform, item);

@@ -9,7 +9,7 @@
 
 namespace brovane {
 
-struct DiskIo {
+struct PlatformDiskScreen {
     Platform& platform;
     DiskAccess& disk;
     ScreenOperations& screen;
