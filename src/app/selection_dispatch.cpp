@@ -7,8 +7,9 @@
 #include "present/list_pane.h"
 #include "present/table_presenters.h"
 #include "screen/command_table.h"
-#include "tree/fat_read.h"
-#include "tree/volume_bounds.h"
+#include "tree/item_volume.h"
+#include "volume/fat_image.h"
+#include "volume/volume_blocks.h"
 
 namespace brovane {
 
@@ -25,7 +26,8 @@ void ResetPaneState(RightPaneState& pane, const TreeItemInfo& item) {
 }
 
 // A sub-directory is listed; a file shows its clusters as a dump.
-void ShowDirectoryEntry(const PlatformDiskScreen& io, RightPaneState& pane, const TreeItemInfo& item) {
+void ShowDirectoryEntry(const PlatformDiskScreen& io, RightPaneState& pane,
+                        const TreeItemInfo& item) {
     if (!PrepareChainBuffer(io, pane, item)) {
         return;
     }
@@ -77,7 +79,8 @@ void ShowRawSectors(const PlatformDiskScreen& io, RightPaneState& pane, TreeItem
 }
 
 // A file or directory is paged by clusters, every other item by sectors.
-void ShowSectorsOrClusters(const PlatformDiskScreen& io, RightPaneState& pane, const TreeItemInfo& item) {
+void ShowSectorsOrClusters(const PlatformDiskScreen& io, RightPaneState& pane,
+                           const TreeItemInfo& item) {
     if (item.kind != IK_DIR_ENTRY) {
         ShowSectorDump(io, pane, item);
         return;
@@ -94,10 +97,11 @@ void ShowSectorsOrClusters(const PlatformDiskScreen& io, RightPaneState& pane, c
 
 }  // namespace
 
-bool PrepareChainBuffer(const PlatformDiskScreen& io, RightPaneState& pane, const TreeItemInfo& item) {
+bool PrepareChainBuffer(const PlatformDiskScreen& io, RightPaneState& pane,
+                        const TreeItemInfo& item) {
     pane.currentBuffer.Release();
     ReleaseDirectoryRowStore(pane.directoryRows);
-    pane.currentBuffer = AllocateFatImage(io.platform, item);
+    pane.currentBuffer = AllocateFatImage(io.platform, VolumeOf(item));
     if (!pane.currentBuffer) {
         ClearListPane(io.screen);
         io.screen.Notify("Fatal Error!  Not able to allocate a buffer!");
@@ -114,15 +118,17 @@ DumpingMode CurrentDumpingMode(ScreenOperations& screen) {
                                                     : DumpingMode::Structure;
 }
 
-void DispatchSelection(const PlatformDiskScreen& io, RightPaneState& pane, const TreeItemInfo* info) {
+void DispatchSelection(const PlatformDiskScreen& io, RightPaneState& pane,
+                       const TreeItemInfo* info) {
     if (info == nullptr) {
         return;
     }
     const TreeItemInfo item = *info;
     io.screen.SetStatusText(kProgressPane, "");
     ResetPaneState(pane, item);
-    if (item.sectorCount != 0 && (!FitsInVolumeAndDrive(io.platform, item) ||
-                                  !ReplaceCurrentBuffer(io.platform, pane, item.sectorCount))) {
+    if (item.sectorCount != 0 &&
+        (!FitsVolumeDrive(io.platform, item.driveNumber, item.sectorCount) ||
+         !ReplaceCurrentBuffer(io.platform, pane, item.sectorCount))) {
         // No row may be drawn from the released buffer; the progress text stays.
         ClearListPane(io.screen);
         io.screen.Notify("Fatal Error!  Not able to allocate a buffer of memory!");

@@ -18,9 +18,11 @@ DumpingMode CurrentDumpingMode(ScreenOperations& screen);
 // which a directory or file item's chain is loaded, and gives up the rows of
 // the listing before; false after the allocation-failure message (the pane
 // is then cleared).
-bool PrepareChainBuffer(const PlatformDiskScreen& io, RightPaneState& pane, const TreeItemInfo& item);
+bool PrepareChainBuffer(const PlatformDiskScreen& io, RightPaneState& pane,
+                        const TreeItemInfo& item);
 
 // The selection-changed notification; info is nullptr when nothing is selected.
-void DispatchSelection(const PlatformDiskScreen& io, RightPaneState& pane, const TreeItemInfo* info);
+void DispatchSelection(const PlatformDiskScreen& io, RightPaneState& pane,
+                       const TreeItemInfo* info);
 
 }  // namespace brovane

@@ -6,7 +6,8 @@ namespace brovane {
 
 namespace {
 
-FirstSectorRead ReadThroughLibrary(const PlatformDiskScreen& io, const SectorRun& item, std::uint8_t* buffer) {
+FirstSectorRead ReadThroughLibrary(const PlatformDiskScreen& io, const SectorRun& item,
+                                   std::uint8_t* buffer) {
     const DiskTransferProc& read = io.disk.readDisk32;
     std::uint32_t count = item.sectorCount & 0xFFFFu;
     bool done = read && read(item.driveNumber, item.cylinder, item.head, item.sector, count, buffer,
@@ -14,8 +15,8 @@ FirstSectorRead ReadThroughLibrary(const PlatformDiskScreen& io, const SectorRun
     return done ? FirstSectorRead::Read : FirstSectorRead::NotRead;
 }
 
-FirstSectorRead ReadThroughDevicePath(const PlatformDiskScreen& io, const SectorRun& item, std::uint8_t* buffer,
-                                      FloppyReopen reopen) {
+FirstSectorRead ReadThroughDevicePath(const PlatformDiskScreen& io, const SectorRun& item,
+                                      std::uint8_t* buffer, FloppyReopen reopen) {
     std::uint64_t bytes = std::uint64_t{item.sectorCount} * kSectorBytes;
     if (item.driveNumber >= kDriveCount || bytes > UINT32_MAX) {
         return FirstSectorRead::NotRead;
@@ -44,8 +45,8 @@ FirstSectorRead ReadThroughDevicePath(const PlatformDiskScreen& io, const Sector
 
 }  // namespace
 
-FirstSectorRead ReadFirstSectors(const PlatformDiskScreen& io, const SectorRun& item, std::uint8_t* buffer,
-                                 FloppyReopen reopen) {
+FirstSectorRead ReadFirstSectors(const PlatformDiskScreen& io, const SectorRun& item,
+                                 std::uint8_t* buffer, FloppyReopen reopen) {
     if (io.disk.diskAccessMode == DAM_DISK_LIBRARY) {
         return ReadThroughLibrary(io, item, buffer);
     }

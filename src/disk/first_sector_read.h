@@ -27,7 +27,7 @@ enum class FirstSectorRead {
     OpenFailed,  // a floppy volume could not be opened
 };
 
-FirstSectorRead ReadFirstSectors(const PlatformDiskScreen& io, const SectorRun& run, std::uint8_t* buffer,
-                                 FloppyReopen reopen);
+FirstSectorRead ReadFirstSectors(const PlatformDiskScreen& io, const SectorRun& run,
+                                 std::uint8_t* buffer, FloppyReopen reopen);
 
 }  // namespace brovane

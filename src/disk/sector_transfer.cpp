@@ -14,10 +14,12 @@ namespace {
 
 enum class Direction { Read, Write };
 
-bool Transfer(const PlatformDiskScreen& io, const SectorRun& item, std::uint8_t* buffer, Direction direction);
+bool Transfer(const PlatformDiskScreen& io, const SectorRun& item, std::uint8_t* buffer,
+              Direction direction);
 
-std::uint32_t DeviceTransfer(const PlatformDiskScreen& io, DeviceHandle handle, std::uint64_t offset,
-                             std::uint8_t* buffer, std::uint32_t bytes, Direction direction) {
+std::uint32_t DeviceTransfer(const PlatformDiskScreen& io, DeviceHandle handle,
+                             std::uint64_t offset, std::uint8_t* buffer, std::uint32_t bytes,
+                             Direction direction) {
     if (direction == Direction::Read) {
         return io.platform.ReadAt(handle, offset, buffer, bytes);
     }
@@ -27,8 +29,8 @@ std::uint32_t DeviceTransfer(const PlatformDiskScreen& io, DeviceHandle handle, 
 // Each sector of a failed run on its own, into its own place of the buffer.
 // A sector whose relative number would not fit 32 bits is not accessible,
 // rather than wrapped round to the origin's first sectors.
-void RetryOneByOne(const PlatformDiskScreen& io, SectorRun item, std::uint32_t count, std::uint8_t* buffer,
-                   Direction direction) {
+void RetryOneByOne(const PlatformDiskScreen& io, SectorRun item, std::uint32_t count,
+                   std::uint8_t* buffer, Direction direction) {
     std::uint64_t first = item.relativeSector;
     item.sectorCount = 1;
     for (std::uint32_t i = 0; i < count; ++i) {
@@ -110,7 +112,8 @@ bool TransferByLibrary(const PlatformDiskScreen& io, const SectorRun& item, std:
     return true;
 }
 
-bool Transfer(const PlatformDiskScreen& io, const SectorRun& item, std::uint8_t* buffer, Direction direction) {
+bool Transfer(const PlatformDiskScreen& io, const SectorRun& item, std::uint8_t* buffer,
+              Direction direction) {
     io.screen.SetStatusText(kProgressPane, kWaitText);
     // Nothing to move: done, without asking the device.
     if (item.sectorCount == 0) {

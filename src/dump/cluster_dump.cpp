@@ -1,15 +1,13 @@
 #include "dump/cluster_dump.h"
 
-#include <span>
-
 #include "disk/sector_transfer.h"
 #include "dump/dump_position.h"
 #include "dump/dump_rows.h"
-#include "format/fat_chain.h"
 #include "present/list_pane.h"
 #include "screen/texts.h"
-#include "tree/fat_read.h"
 #include "tree/item_run.h"
+#include "tree/item_volume.h"
+#include "volume/chain_data.h"
 
 namespace brovane {
 
@@ -19,36 +17,30 @@ namespace {
 // clusterChain. False when the dump stops: after a message, or silently for
 // an empty chain.
 bool LoadChain(const PlatformDiskScreen& io, RightPaneState& pane, const TreeItemInfo& item) {
-    if (!ReadFatCopy(io, item, pane.currentBuffer)) {
-        io.screen.Notify("FAT not accessible!");
-        return false;
+    switch (LoadClusterChain(io, VolumeOf(item), item.firstCluster, pane.currentBuffer,
+                             pane.clusterChain)) {
+        case ChainLoad::kFatUnreadable:
+            io.screen.Notify("FAT not accessible!");
+            return false;
+        case ChainLoad::kNoMemory:
+            io.screen.Notify("Fatal Error!  Not able to allocate a buffer for FAT Entries!");
+            return false;
+        case ChainLoad::kNoChain:
+            return false;
+        case ChainLoad::kListed:
+            break;
     }
-    pane.clusterChain.Release();
-    pane.chainLength = ChainLength(item.firstCluster, item.fatType, pane.currentBuffer.bytes());
-    if (pane.chainLength == 0) {
-        return false;
-    }
-    pane.clusterChain =
-        PlatformBlock::Allocate(io.platform, std::size_t{pane.chainLength} * sizeof(std::uint32_t));
-    if (!pane.clusterChain) {
-        pane.chainLength = 0;
-        io.screen.Notify("Fatal Error!  Not able to allocate a buffer for FAT Entries!");
-        return false;
-    }
-    std::span<std::uint32_t> chain(reinterpret_cast<std::uint32_t*>(pane.clusterChain.data()),
-                                   pane.chainLength);
-    ListChain(item.firstCluster, item.fatType, chain, pane.currentBuffer.bytes());
     return true;
 }
 
 // Gives up the FAT for a buffer of one cluster; false after the message.
-bool MakeClusterBuffer(const PlatformDiskScreen& io, RightPaneState& pane, std::string_view failure) {
+bool MakeClusterBuffer(const PlatformDiskScreen& io, RightPaneState& pane,
+                       std::string_view failure) {
     if (ReplaceCurrentBuffer(io.platform, pane, pane.unitSectors)) {
         return true;
     }
     io.screen.Notify(failure);
     pane.clusterChain.Release();
-    pane.chainLength = 0;
     return false;
 }
 
@@ -58,7 +50,7 @@ void ShowFirstCluster(const PlatformDiskScreen& io, RightPaneState& pane) {
                             ClusterPositionText(CurrentCluster(pane), UnitStatusSector(pane)));
     io.screen.SetStatusText(kProgressPane, "");
     pane.canGoPrevious = false;
-    pane.canGoNext = pane.chainLength != 1;
+    pane.canGoNext = pane.clusterChain.Length() != 1;
 }
 
 }  // namespace
@@ -93,7 +85,8 @@ void ShowClusterDump(const PlatformDiskScreen& io, RightPaneState& pane, const T
     ShowFirstCluster(io, pane);
 }
 
-void ShowDirectoryClusterDump(const PlatformDiskScreen& io, RightPaneState& pane, const TreeItemInfo& item) {
+void ShowDirectoryClusterDump(const PlatformDiskScreen& io, RightPaneState& pane,
+                              const TreeItemInfo& item) {
     pane.viewMode = VM_NONE;
     io.screen.SetStatusText(kProgressPane, kWaitText);
     if (!LoadChain(io, pane, item)) {

@@ -14,7 +14,8 @@ namespace brovane {
 void ShowClusterDump(const PlatformDiskScreen& io, RightPaneState& pane, const TreeItemInfo& item);
 // A directory's clusters: the previous rows stay until the first cluster is
 // ready (shown empty, since nothing is then a dump).
-void ShowDirectoryClusterDump(const PlatformDiskScreen& io, RightPaneState& pane, const TreeItemInfo& item);
+void ShowDirectoryClusterDump(const PlatformDiskScreen& io, RightPaneState& pane,
+                              const TreeItemInfo& item);
 
 // Reads the unit now addressed into the current buffer; false after
 // "Cluster not accessible!" or "Sector not accessible!", as the view says.

@@ -25,7 +25,7 @@ void MovePosition(RightPaneState& pane, Direction direction, std::uint32_t lastI
 
 // A cluster that cannot be read is still shown: the rows show what the read left.
 void PageCluster(const PlatformDiskScreen& io, RightPaneState& pane, Direction direction) {
-    MovePosition(pane, direction, pane.chainLength - 1);
+    MovePosition(pane, direction, pane.clusterChain.Length() - 1);
     ReadCurrentUnit(io, pane);
     RefreshDumpRows(io.screen, pane.unitSectors);
     io.screen.SetStatusText(kPositionPane,

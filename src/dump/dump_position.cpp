@@ -4,29 +4,20 @@
 #include <cstdio>
 #include <span>
 
-#include "tree/cluster_run.h"
+#include "tree/item_volume.h"
+#include "volume/cluster_run.h"
 
 namespace brovane {
 
-namespace {
-
-std::span<const std::uint32_t> Chain(const RightPaneState& pane) {
-    std::size_t held = pane.clusterChain.size() / sizeof(std::uint32_t);
-    return {reinterpret_cast<const std::uint32_t*>(pane.clusterChain.data()),
-            std::min<std::size_t>(held, pane.chainLength)};
-}
-
-}  // namespace
-
 std::uint32_t CurrentCluster(const RightPaneState& pane) {
-    std::span<const std::uint32_t> chain = Chain(pane);
+    std::span<const std::uint32_t> chain = pane.clusterChain.Clusters();
     return pane.currentIndex < chain.size() ? chain[pane.currentIndex] : 0;
 }
 
 std::optional<TreeItemInfo> CurrentUnit(const RightPaneState& pane) {
     TreeItemInfo unit = pane.currentItem;
     if (pane.viewMode == VM_CLUSTER_DUMP) {
-        std::optional<std::uint32_t> sector = ClusterSector(unit, CurrentCluster(pane));
+        std::optional<std::uint32_t> sector = ClusterSector(VolumeOf(unit), CurrentCluster(pane));
         if (!sector) {
             return std::nullopt;
         }

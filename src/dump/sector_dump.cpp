@@ -13,13 +13,15 @@ namespace {
 
 // The first sector of a disk, partition or volume: read by the item's own
 // address, with the floppy reopened once when nothing arrived.
-bool ReadByOwnAddress(const PlatformDiskScreen& io, RightPaneState& pane, const TreeItemInfo& sector) {
+bool ReadByOwnAddress(const PlatformDiskScreen& io, RightPaneState& pane,
+                      const TreeItemInfo& sector) {
     constexpr FloppyReopen kReopenWhenNothingRead{false, true, false};
     return ReadIntoCurrentBuffer(io, pane, sector, kReopenWhenNothingRead,
                                  {"Sector not accessible!", "Boot Record not accessible!"});
 }
 
-bool ReadFirstSector(const PlatformDiskScreen& io, RightPaneState& pane, const TreeItemInfo& sector) {
+bool ReadFirstSector(const PlatformDiskScreen& io, RightPaneState& pane,
+                     const TreeItemInfo& sector) {
     if (sector.relativeSector == 0) {
         return ReadByOwnAddress(io, pane, sector);
     }
@@ -32,7 +34,8 @@ bool ReadFirstSector(const PlatformDiskScreen& io, RightPaneState& pane, const T
 
 }  // namespace
 
-void LoadFirstDumpSector(const PlatformDiskScreen& io, RightPaneState& pane, const TreeItemInfo& item) {
+void LoadFirstDumpSector(const PlatformDiskScreen& io, RightPaneState& pane,
+                         const TreeItemInfo& item) {
     TreeItemInfo sector = item;
     sector.sectorCount = 1;
     pane.unitRead = pane.currentBuffer.size() >= kSectorBytes && ReadFirstSector(io, pane, sector);

@@ -13,6 +13,7 @@ void ShowSectorDump(const PlatformDiskScreen& io, RightPaneState& pane, const Tr
 // Reads the item's first sector into the current buffer (by its own address
 // when it is the first sector of a disk, partition or volume) and inserts
 // the rows; after a failed read no rows are inserted.
-void LoadFirstDumpSector(const PlatformDiskScreen& io, RightPaneState& pane, const TreeItemInfo& item);
+void LoadFirstDumpSector(const PlatformDiskScreen& io, RightPaneState& pane,
+                         const TreeItemInfo& item);
 
 }  // namespace brovane

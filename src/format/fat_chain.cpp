@@ -12,7 +12,8 @@ namespace {
 // What comes after a cluster of a chain.
 enum class LinkKind {
     kOutside,  // its entry lies past the image: the cluster is not in the chain
-    kLast,     // its entry is 0 or the end value: the chain ends with it
+    kFree,     // its entry is 0: the chain ends with it
+    kEnd,      // its entry is the end value: the chain ends with it
     kNext,     // its entry names the next cluster
 };
 
@@ -30,8 +31,11 @@ struct Fat {
         if (!entry) {
             return {LinkKind::kOutside, 0};
         }
-        if (*entry == 0 || *entry == EndOfChain(type)) {
-            return {LinkKind::kLast, 0};
+        if (*entry == 0) {
+            return {LinkKind::kFree, 0};
+        }
+        if (*entry == EndOfChain(type)) {
+            return {LinkKind::kEnd, 0};
         }
         return {LinkKind::kNext, *entry};
     }
@@ -64,7 +68,12 @@ std::uint64_t LeadLength(const Fat& fat, std::uint32_t start, std::uint64_t circ
 // Brent's method: a marker waits at the cluster reached after each power of
 // two steps; the walk ends at a chain end, or when it comes back to the
 // marker, which tells the circle's length.
-std::uint64_t CountClusters(const Fat& fat, std::uint32_t start) {
+struct Count {
+    std::uint64_t clusters;
+    ChainEnd end;
+};
+
+Count CountClusters(const Fat& fat, std::uint32_t start) {
     std::uint32_t marker = start;
     std::uint32_t cluster = start;
     std::uint64_t steps = 0;
@@ -73,16 +82,17 @@ std::uint64_t CountClusters(const Fat& fat, std::uint32_t start) {
     for (;;) {
         const Link link = fat.Follow(cluster);
         if (link.kind == LinkKind::kOutside) {
-            return steps;
+            return {steps, ChainEnd::kPastFat};
         }
-        if (link.kind == LinkKind::kLast) {
-            return steps + 1;
+        if (link.kind != LinkKind::kNext) {
+            return {steps + 1,
+                    link.kind == LinkKind::kFree ? ChainEnd::kFreeEntry : ChainEnd::kEndMark};
         }
         cluster = link.next;
         ++steps;
         ++sinceMarker;
         if (cluster == marker) {
-            return LeadLength(fat, start, sinceMarker) + sinceMarker;
+            return {LeadLength(fat, start, sinceMarker) + sinceMarker, ChainEnd::kRepeat};
         }
         if (sinceMarker == power) {
             marker = cluster;
@@ -94,15 +104,19 @@ std::uint64_t CountClusters(const Fat& fat, std::uint32_t start) {
 
 }  // namespace
 
-std::uint32_t ChainLength(std::uint32_t firstCluster, std::uint16_t fatType, ByteSpan fatImage) {
+ChainWalk WalkChain(std::uint32_t firstCluster, std::uint16_t fatType, ByteSpan fatImage) {
     if (!OpensChain(firstCluster, fatType)) {
-        return 0;
+        return {};
     }
     // Every counted cluster has its own entry in the image, so the count is
     // bounded by the image's entries and by the 28-bit cluster numbers.
     const Fat fat{fatType, fatImage};
-    return static_cast<std::uint32_t>(
-        CountClusters(fat, SignificantCluster(firstCluster, fatType)));
+    const Count count = CountClusters(fat, SignificantCluster(firstCluster, fatType));
+    return {static_cast<std::uint32_t>(count.clusters), count.end};
+}
+
+std::uint32_t ChainLength(std::uint32_t firstCluster, std::uint16_t fatType, ByteSpan fatImage) {
+    return WalkChain(firstCluster, fatType, fatImage).length;
 }
 
 std::uint32_t ListChain(std::uint32_t firstCluster, std::uint16_t fatType,

@@ -19,6 +19,30 @@
 
 namespace brovane {
 
+// How a chain's walk ended: at an entry that ends it (the end value or 0),
+// at a cluster whose entry lies past the image, or where it came back to a
+// cluster it holds. kReservedCluster is for a listed chain that holds
+// cluster 0 or 1, which address no data: whatever ended its walk, its data
+// cannot be read from there on (the walk alone does not tell it).
+enum class ChainEnd : std::uint8_t {
+    kNoChain,
+    kEndMark,
+    kFreeEntry,
+    kPastFat,
+    kRepeat,
+    kReservedCluster,
+};
+
+struct ChainWalk {
+    std::uint32_t length = 0;
+    ChainEnd end = ChainEnd::kNoChain;
+};
+
+// The chain's length (ChainLength) and how its walk ended: kNoChain when
+// the first cluster opens none, kPastFat (length 0) when its entry lies
+// past the image.
+ChainWalk WalkChain(std::uint32_t firstCluster, std::uint16_t fatType, ByteSpan fatImage);
+
 // The number of clusters in the chain. 0 when there is no chain: the first
 // cluster is 0 with its top 4 bits cleared, is itself the end-of-chain value
 // of its type (FAT32: after clearing its top 4 bits), has its entry past the

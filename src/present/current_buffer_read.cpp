@@ -5,8 +5,8 @@
 
 namespace brovane {
 
-bool ReadIntoCurrentBuffer(const PlatformDiskScreen& io, RightPaneState& pane, const TreeItemInfo& item,
-                           FloppyReopen reopen, ReadFailureTexts texts) {
+bool ReadIntoCurrentBuffer(const PlatformDiskScreen& io, RightPaneState& pane,
+                           const TreeItemInfo& item, FloppyReopen reopen, ReadFailureTexts texts) {
     // The read never runs past the block the pane holds.
     std::uint64_t bytes = std::uint64_t{item.sectorCount} * kSectorBytes;
     if (!pane.currentBuffer || bytes == 0 || pane.currentBuffer.size() < bytes) {

@@ -4,8 +4,8 @@
 
 #include <string_view>
 
-#include "disk/platform_disk_screen.h"
 #include "disk/first_sector_read.h"
+#include "disk/platform_disk_screen.h"
 #include "present/right_pane_state.h"
 #include "tree/tree_item_info.h"
 
@@ -18,7 +18,7 @@ struct ReadFailureTexts {
 
 // True when every byte arrived. A floppy that cannot be opened fails
 // without a message; a failed read shows the mode's text.
-bool ReadIntoCurrentBuffer(const PlatformDiskScreen& io, RightPaneState& pane, const TreeItemInfo& item,
-                           FloppyReopen reopen, ReadFailureTexts texts);
+bool ReadIntoCurrentBuffer(const PlatformDiskScreen& io, RightPaneState& pane,
+                           const TreeItemInfo& item, FloppyReopen reopen, ReadFailureTexts texts);
 
 }  // namespace brovane

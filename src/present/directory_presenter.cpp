@@ -6,16 +6,13 @@
 #include <optional>
 #include <span>
 
-#include "disk/drive_size.h"
-#include "disk/memory_blocks.h"
 #include "disk/sector_run.h"
 #include "disk/sector_transfer.h"
 #include "format/directory_entry.h"
-#include "format/fat_chain.h"
 #include "present/list_pane.h"
-#include "tree/cluster_run.h"
-#include "tree/fat_read.h"
 #include "tree/item_run.h"
+#include "tree/item_volume.h"
+#include "volume/chain_data.h"
 
 namespace brovane {
 
@@ -87,32 +84,6 @@ void EndEarly(ScreenOperations& screen, std::string_view message) {
     }
 }
 
-PlatformBlock AllocateClusterList(Platform& platform, std::uint32_t clusters) {
-    const std::uint64_t bytes = std::uint64_t{clusters} * sizeof(std::uint32_t);
-    if (bytes > kMaxBlockBytes) {
-        return {};
-    }
-    return PlatformBlock::Allocate(platform, static_cast<std::size_t>(bytes));
-}
-
-std::span<std::uint32_t> ClusterNumbers(const PlatformBlock& list) {
-    return {reinterpret_cast<std::uint32_t*>(list.data()), list.size() / sizeof(std::uint32_t)};
-}
-
-// The FAT gives way to the directory's clusters. A run larger than the
-// volume or the drive can hold comes only from a damaged boot record or
-// FAT, and is refused like memory that cannot be had.
-bool ReplaceWithClusters(Platform& platform, RightPaneState& pane, const TreeItemInfo& item,
-                         std::uint32_t clusters) {
-    const std::uint64_t sectors = std::uint64_t{item.sectorsPerCluster} * clusters;
-    if ((item.volumeSectors != 0 && sectors > item.volumeSectors) ||
-        !FitsOnDrive(platform, item.driveNumber, sectors)) {
-        pane.currentBuffer.Release();
-        return false;
-    }
-    return ReplaceCurrentBuffer(platform, pane, sectors);
-}
-
 void ShowSectorPosition(ScreenOperations& screen, std::uint32_t sector) {
     std::array<char, 64> text;
     std::snprintf(text.data(), text.size(), "Current Sector Number: %lu",
@@ -134,9 +105,26 @@ void ShowClusterPosition(ScreenOperations& screen, const TreeItemInfo& listing,
     screen.SetStatusText(kPositionPane, text.data());
 }
 
+// Says why the chain's data could not be had and leaves the pane empty;
+// true when it is there, if only from what the reads left.
+bool SayChainData(ScreenOperations& screen, ChainDataRead read) {
+    switch (read) {
+        case ChainDataRead::kNoMemory:
+            EndEarly(screen, "Fatal Error!  Not able to allocate a buffer!");
+            return false;
+        case ChainDataRead::kPartlyRead:
+            screen.Notify("Not able to fully load the sub-directory");
+            break;
+        case ChainDataRead::kRead:
+            break;
+    }
+    return true;
+}
+
 }  // namespace
 
-void ShowRootDirectory(const PlatformDiskScreen& io, RightPaneState& pane, const TreeItemInfo& item) {
+void ShowRootDirectory(const PlatformDiskScreen& io, RightPaneState& pane,
+                       const TreeItemInfo& item) {
     ResetListPane(io.screen);
     pane.viewMode = VM_ROOT_DIR;
     InsertColumns(io.screen, kColumns);
@@ -152,38 +140,32 @@ void ShowRootDirectory(const PlatformDiskScreen& io, RightPaneState& pane, const
     ShowSectorPosition(io.screen, item.relativeSector);
 }
 
-void ShowSubDirectory(const PlatformDiskScreen& io, RightPaneState& pane, const TreeItemInfo& item) {
-    if (!ReadFatCopy(io, item, pane.currentBuffer)) {
-        EndEarly(io.screen, "FAT not accessible!");
-        return;
+void ShowSubDirectory(const PlatformDiskScreen& io, RightPaneState& pane,
+                      const TreeItemInfo& item) {
+    const VolumeGeometry volume = VolumeOf(item);
+    ClusterChain chain;
+    switch (LoadClusterChain(io, volume, item.firstCluster, pane.currentBuffer, chain)) {
+        case ChainLoad::kFatUnreadable:
+            EndEarly(io.screen, "FAT not accessible!");
+            return;
+        case ChainLoad::kNoChain:
+            EndEarly(io.screen, {});
+            return;
+        case ChainLoad::kNoMemory:
+            EndEarly(io.screen, "Fatal Error!  Not able to allocate a buffer for FAT Entries!");
+            return;
+        case ChainLoad::kListed:
+            break;
     }
-    const ByteSpan fat =
-        LeadingBytes(pane.currentBuffer, std::uint64_t{item.sectorsPerFat} * kSectorBytes);
-    const std::uint32_t clusters = ChainLength(item.firstCluster, item.fatType, fat);
-    if (clusters == 0) {
-        EndEarly(io.screen, {});
+    if (!SayChainData(io.screen, ReadChainData(io, volume, chain, pane.currentBuffer))) {
         return;
-    }
-    PlatformBlock list = AllocateClusterList(io.platform, clusters);
-    if (!list) {
-        EndEarly(io.screen, "Fatal Error!  Not able to allocate a buffer for FAT Entries!");
-        return;
-    }
-    const std::span<std::uint32_t> chain = ClusterNumbers(list);
-    ListChain(item.firstCluster, item.fatType, chain, fat);
-    if (!ReplaceWithClusters(io.platform, pane, item, clusters)) {
-        EndEarly(io.screen, "Fatal Error!  Not able to allocate a buffer!");
-        return;
-    }
-    if (!ReadClusterRun(io, chain, item, pane.currentBuffer.bytes())) {
-        io.screen.Notify("Not able to fully load the sub-directory");
     }
     TreeItemInfo listing = item;
     // The buffer holds these sectors, so the count fits in 32 bits.
     listing.sectorCount =
-        static_cast<std::uint32_t>(std::uint64_t{item.sectorsPerCluster} * clusters);
+        static_cast<std::uint32_t>(std::uint64_t{item.sectorsPerCluster} * chain.Length());
     ListDirectoryEntries(io.platform, io.screen, pane, listing);
-    ShowClusterPosition(io.screen, listing, chain, pane.currentIndex);
+    ShowClusterPosition(io.screen, listing, chain.Clusters(), pane.currentIndex);
 }
 
 void ListDirectoryEntries(Platform& platform, ScreenOperations& screen, RightPaneState& pane,

@@ -16,7 +16,8 @@ namespace brovane {
 // sectors are read into the current buffer (made that large by the
 // dispatch) and every entry up to the end mark is listed, dot entries
 // included.
-void ShowRootDirectory(const PlatformDiskScreen& io, RightPaneState& pane, const TreeItemInfo& item);
+void ShowRootDirectory(const PlatformDiskScreen& io, RightPaneState& pane,
+                       const TreeItemInfo& item);
 
 // A sub-directory or a FAT32 root directory: the FAT is read into the
 // current buffer (made as large as one FAT by the dispatch), the chain from

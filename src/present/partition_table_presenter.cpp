@@ -53,7 +53,8 @@ void InsertRows(ScreenOperations& screen) {
 
 }  // namespace
 
-void ShowPartitionTable(const PlatformDiskScreen& io, RightPaneState& pane, const TreeItemInfo& item) {
+void ShowPartitionTable(const PlatformDiskScreen& io, RightPaneState& pane,
+                        const TreeItemInfo& item) {
     ResetListPane(io.screen);
     InsertColumns(io.screen, kColumns);
     constexpr FloppyReopen kReopenWhenNothingRead{false, true, false};

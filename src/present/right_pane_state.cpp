@@ -13,7 +13,6 @@ bool ReplaceCurrentBuffer(Platform& platform, RightPaneState& pane, std::uint64_
 void ReleasePaneBlocks(RightPaneState& pane) {
     pane.currentBuffer.Release();
     pane.clusterChain.Release();
-    pane.chainLength = 0;
     ReleaseDirectoryRowStore(pane.directoryRows);
 }
 

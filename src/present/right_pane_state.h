@@ -9,6 +9,7 @@
 #include "platform/platform_block.h"
 #include "present/directory_row_store.h"
 #include "tree/tree_item_info.h"
+#include "volume/cluster_chain.h"
 
 namespace brovane {
 
@@ -29,8 +30,7 @@ struct RightPaneState {
     ViewMode viewMode = VM_NONE;
     PlatformBlock currentBuffer;  // zero-filled when allocated
     TreeItemInfo currentItem{};
-    PlatformBlock clusterChain;  // u32 cluster numbers in chain order
-    std::uint32_t chainLength = 0;
+    ClusterChain clusterChain;  // of a cluster dump
     std::uint32_t unitSectors = 0;
     std::uint32_t currentIndex = 0;
     bool canGoPrevious = false;

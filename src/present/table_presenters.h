@@ -11,7 +11,8 @@ namespace brovane {
 // Both read the item's first sector into the current buffer (as large as
 // the item's sectors) and show every row, or, after a failure, only the
 // column headings.
-void ShowPartitionTable(const PlatformDiskScreen& io, RightPaneState& pane, const TreeItemInfo& item);
+void ShowPartitionTable(const PlatformDiskScreen& io, RightPaneState& pane,
+                        const TreeItemInfo& item);
 void ShowBootRecord(const PlatformDiskScreen& io, RightPaneState& pane, const TreeItemInfo& item);
 
 }  // namespace brovane

@@ -51,7 +51,8 @@ TreeItemInfo DirectoryChildRecord(const TreeItemInfo& directory, const Directory
 
 std::string_view DirectoryChildName(ByteSpan data, std::size_t index, const DirectoryEntry& entry,
                                     ChildNameText& text) {
-    if (index > 0 && AssembleLongName(data, index, text) > 0) {
+    // A first slot whose first character is 0 yields no character: no name.
+    if (index > 0 && AssembleLongName(data, index, text) > 0 && text[0] != '\0') {
         return std::string_view(text.data());
     }
     const auto shortName = ShortName(entry);

@@ -5,7 +5,7 @@
 //
 // Every buffer is an owned platform block, released when the listing ends,
 // however it ends. A block whose size comes from damaged fields and would
-// not fit the volume is never allocated: it is refused like a failed
+// be more than the drive holds is never allocated: it is refused like a failed
 // allocation, with the same message.
 #pragma once
 

@@ -16,8 +16,9 @@
 #include "format/fat_chain.h"
 #include "imagebuilder/image_builder.h"
 #include "support/memory_platform.h"
-#include "tree/cluster_run.h"
-#include "tree/fat_read.h"
+#include "tree/item_volume.h"
+#include "volume/chain_data.h"
+#include "volume/fat_image.h"
 
 namespace brovane {
 namespace {
@@ -134,20 +135,16 @@ void ReadsOfThatExpansion(benchmark::State& state) {
     TreeItemHandle big = bench->Child(bench->root, 0);
     const TreeItemInfo& item = *bench->screen.GetTreeItemInfo(big);
     PlatformDiskScreen io = bench->session.Io();
+    const VolumeGeometry volume = VolumeOf(item);
     for (auto _ : state) {
-        PlatformBlock fat = AllocateFatImage(bench->platform, item);
-        ReadFatCopy(io, item, fat);
-        std::uint32_t length = ChainLength(item.firstCluster, item.fatType, fat.bytes());
-        std::vector<std::uint32_t> clusters(length);
-        ListChain(item.firstCluster, item.fatType, clusters, fat.bytes());
-        fat.Release();
-        PlatformBlock data = PlatformBlock::Allocate(
-            bench->platform, std::size_t{length} * item.sectorsPerCluster * kSectorBytes);
-        if (!ReadClusterRun(io, clusters, item, data.bytes())) {
+        PlatformBlock block = AllocateFatImage(bench->platform, volume);
+        ClusterChain chain;
+        if (LoadClusterChain(io, volume, item.firstCluster, block, chain) != ChainLoad::kListed ||
+            ReadChainData(io, volume, chain, block) != ChainDataRead::kRead) {
             state.SkipWithError("the directory was not read");
             return;
         }
-        benchmark::DoNotOptimize(data.data());
+        benchmark::DoNotOptimize(block.data());
     }
 }
 BENCHMARK(ReadsOfThatExpansion)

@@ -27,8 +27,9 @@
 #include "fuzz/fuzz_platform.h"
 #include "fuzz/fuzz_session.h"
 #include "platform/platform_block.h"
-#include "tree/cluster_run.h"
-#include "tree/fat_read.h"
+#include "tree/item_volume.h"
+#include "volume/cluster_run.h"
+#include "volume/fat_image.h"
 
 namespace {
 
@@ -134,7 +135,8 @@ struct ClusterReads {
 
 // Whether the cluster's sectors lie on the disk, so that its read succeeds.
 bool OnDisk(const ClusterReads& reads, std::uint32_t cluster) {
-    const std::optional<std::uint32_t> sector = brovane::ClusterSector(reads.item, cluster);
+    const std::optional<std::uint32_t> sector =
+        brovane::ClusterSector(brovane::VolumeOf(reads.item), cluster);
     return sector && (reads.item.sectorsPerCluster == 0 ||
                       kBase + std::uint64_t{*sector} + reads.item.sectorsPerCluster <=
                           reads.disk.sectorCount);
@@ -151,7 +153,8 @@ void CheckClusterRun(ClusterReads& reads, std::span<const std::uint32_t> cluster
     const std::size_t needed = clusterBytes * clusters.size();
     std::vector<std::uint8_t> buffer(kGuardBytes + room + kGuardBytes, kGuard);
     const std::span<std::uint8_t> inside(buffer.data() + kGuardBytes, room);
-    const bool read = brovane::ReadClusterRun(reads.io, clusters, reads.item, inside);
+    const bool read =
+        brovane::ReadClusterRun(reads.io, brovane::VolumeOf(reads.item), clusters, inside);
 
     Require(Untouched(std::span(buffer).first(kGuardBytes)));
     Require(Untouched(std::span(buffer).last(kGuardBytes)));
@@ -161,7 +164,8 @@ void CheckClusterRun(ClusterReads& reads, std::span<const std::uint32_t> cluster
     }
     std::size_t i = 0;
     for (; i < clusters.size() && OnDisk(reads, clusters[i]); ++i) {
-        const std::uint32_t sector = *brovane::ClusterSector(reads.item, clusters[i]);
+        const std::uint32_t sector =
+            *brovane::ClusterSector(brovane::VolumeOf(reads.item), clusters[i]);
         const std::vector<std::uint8_t> expected = brovane::PeekBytes(
             reads.disk, (kBase + std::uint64_t{sector}) * fuzz::kSectorBytes, clusterBytes);
         Require(std::equal(expected.begin(), expected.end(), inside.begin() + i * clusterBytes));
@@ -217,8 +221,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const brovane::PlatformDiskScreen io = run.session.Io();
 
     const TreeItemInfo item = VolumeItem(boot);
-    brovane::PlatformBlock fat = brovane::AllocateFatImage(platform, item);
-    if (!fat || !brovane::ReadFatCopy(io, item, fat)) {
+    brovane::PlatformBlock fat = brovane::AllocateFatImage(platform, brovane::VolumeOf(item));
+    if (!fat || !brovane::ReadFat(io, brovane::VolumeOf(item), fat)) {
         return 0;
     }
     Require(ReadsAsOnDisk(fat, disk, item));

@@ -12,12 +12,13 @@ ALLOWED = {
     "platform": ["platform", "disk32"],
     "screen": ["screen"],
     "disk": ["disk", "format", "platform", "screen"],
-    "tree": ["tree", "disk"] + BELOW_CORE,
-    "present": ["present", "tree", "disk"] + BELOW_CORE,
-    "dump": ["dump", "present", "tree", "disk"] + BELOW_CORE,
-    "app": ["app", "dump", "present", "tree", "disk"] + BELOW_CORE,
-    "batch": ["batch", "app", "dump", "present", "tree", "disk"] + BELOW_CORE,
-    "gui": ["gui", "app", "dump", "present", "tree", "disk"] + BELOW_CORE,
+    "volume": ["volume", "disk"] + BELOW_CORE,
+    "tree": ["tree", "volume", "disk"] + BELOW_CORE,
+    "present": ["present", "tree", "volume", "disk"] + BELOW_CORE,
+    "dump": ["dump", "present", "tree", "volume", "disk"] + BELOW_CORE,
+    "app": ["app", "dump", "present", "tree", "volume", "disk"] + BELOW_CORE,
+    "batch": ["batch", "app", "dump", "present", "tree", "volume", "disk"] + BELOW_CORE,
+    "gui": ["gui", "app", "dump", "present", "tree", "volume", "disk"] + BELOW_CORE,
 }
 INCLUDE = re.compile(r'^\s*#\s*include\s*"([^"]+)"', re.MULTILINE)
 

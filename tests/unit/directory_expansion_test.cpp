@@ -293,6 +293,8 @@ TEST_P(DirectoryExpansionTest, DamageAndFailuresShowTheirMessagesAndLeaveNoBlock
     FatVolume threeClusters = MakeVolume(FatKind::Fat32);
     threeClusters.rootClusters = {2, 3, 4};
     const std::uint32_t dataStart = LayoutOf(threeClusters).firstDataSector;
+    FatVolume oneFileRoot = threeClusters;
+    oneFileRoot.entries = {FileEntry("/A.TXT", "x")};
 
     using Damage = std::function<void(VolumeRun&)>;
     auto allocation = [](unsigned nth) -> Damage {
@@ -333,13 +335,13 @@ TEST_P(DirectoryExpansionTest, DamageAndFailuresShowTheirMessagesAndLeaveNoBlock
          WithBoot(WithBoot(threeClusters, "total_sectors_32", 0x7FFFFFFF), "sectors_per_fat_32",
                   0x00100000),
          kRoot, nullptr, 0, "Fatal Error!  Not able to allocate a Buffer For FAT!", nullptr, true},
-        // Room for two of the root's three clusters.
-        {"clusters larger than the volume",
-         WithBoot(threeClusters, "total_sectors_32", dataStart + 2), kRoot, nullptr, 0,
-         "Fatal Error! Not able to allocate a Buffer!", nullptr, true},
-        {"root larger than the volume",
-         WithBoot(MakeVolume(FatKind::Fat16), "total_sectors_16", 60), kRoot, nullptr, 0,
-         "Fatal Error!  Not able to allocate a Buffer for Root Directory!", nullptr, true},
+        // A damaged total-sectors field hides nothing the drive holds: room
+        // for two of the root's three clusters, for part of a root.
+        {"clusters past the volume's total",
+         WithBoot(oneFileRoot, "total_sectors_32", dataStart + 2), kRoot, nullptr, 1, nullptr,
+         nullptr},
+        {"root past the volume's total", WithBoot(plain, "total_sectors_16", 60), kRoot, nullptr, 1,
+         nullptr, nullptr},
         {"no root buffer", plain, kRoot, allocation(1), 0,
          "Fatal Error!  Not able to allocate a Buffer for Root Directory!", nullptr},
         // A sub-directory's buffers in the order they are made.

@@ -109,7 +109,7 @@ TEST_P(DumpTest, FilePagesAlongItsChainOneClusterAtATime) {
     Show(File(5));
     RightPaneState& pane = session.pane;
     EXPECT_EQ(pane.viewMode, VM_CLUSTER_DUMP);
-    EXPECT_EQ(pane.chainLength, 3u);
+    EXPECT_EQ(pane.clusterChain.Length(), 3u);
     EXPECT_EQ(pane.currentBuffer.size(), kClusterBytes);
     EXPECT_EQ(screen.GetListItemCount(), 4 * 32);
     EXPECT_EQ(FirstByte(), 1);
@@ -192,7 +192,7 @@ TEST_P(DumpTest, ClusterBelowTwoInAChainIsNotRead) {
         PokeBytes(Disk(), fat + 2 * 5, {0x01, 0x00});
     }
     Show(file);
-    EXPECT_EQ(session.pane.chainLength, 2u);
+    EXPECT_EQ(session.pane.clusterChain.Length(), 2u);
     Next();
     EXPECT_EQ(printed.back(), "message: Cluster not accessible!");
     EXPECT_FALSE(session.pane.unitRead);

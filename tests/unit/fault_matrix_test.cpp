@@ -669,7 +669,7 @@ TEST(FaultMatrix, ClusterDumpStopsAtItsFatOrShowsWhatTheClusterReadLeft) {
         EXPECT_EQ(run.Rows(), 4 * 32);
         EXPECT_EQ(pane.viewMode, VM_CLUSTER_DUMP);
         EXPECT_FALSE(pane.unitRead);
-        EXPECT_EQ(pane.chainLength, 2u);
+        EXPECT_EQ(pane.clusterChain.Length(), 2u);
         EXPECT_TRUE(pane.clusterChain);
         EXPECT_FALSE(pane.canGoPrevious);
         EXPECT_TRUE(pane.canGoNext);
@@ -752,7 +752,7 @@ TEST(FaultMatrix, PagedClusterIsShownFromWhatTheReadLeft) {
         RightPaneState& pane = run.Pane();
         EXPECT_EQ(pane.currentIndex, 1u);
         EXPECT_TRUE(pane.canGoPrevious);
-        EXPECT_EQ(pane.canGoNext, pane.chainLength > 2);
+        EXPECT_EQ(pane.canGoNext, pane.clusterChain.Length() > 2);
         EXPECT_FALSE(pane.unitRead);
         EXPECT_EQ(pane.currentBuffer.data()[0], c.firstByte);
         EXPECT_EQ(run.Position(), run.ClusterPosition(c.file, c.nextCluster));
