@@ -26,10 +26,6 @@ bool SetImmutable(const std::string& file, bool on) {
     return done;
 }
 
-std::vector<std::string>& ListOf(PlatformOptions& options, DeviceKind kind) {
-    return kind == DeviceKind::kHardDisk ? options.disks : options.floppies;
-}
-
 }  // namespace
 
 std::vector<std::uint8_t> Pattern(std::size_t bytes, unsigned seed) {
@@ -83,27 +79,23 @@ void TempFolder::MakeWritable(const std::string& file) {
 }
 
 Platform& PosixFactory::Create(const TestSetup& setup) {
-    options_.diskLibrary = setup.diskLibrary;
-    ForEachDisk(setup, [this](DeviceKind kind, const TestDisk& disk) {
-        auto& list = ListOf(options_, kind);
-        const std::string file = folder_.MakeImage(
-            (kind == DeviceKind::kHardDisk ? "disk" : "floppy") + std::to_string(list.size()),
-            disk.bytes, disk.head);
-        readOnlyWorks_ = readOnlyWorks_ && (!disk.readOnly || folder_.MakeUnwritable(file));
-        list.push_back(file);
-    });
+    for (auto* list : {&setup.hardDisks, &setup.floppies}) {
+        for (const TestDisk& disk : *list) {
+            auto& files = list == &setup.hardDisks ? options_.disks : options_.floppies;
+            const std::string file = folder_.MakeImage(
+                (list == &setup.hardDisks ? "disk" : "floppy") + std::to_string(files.size()),
+                disk.bytes, disk.head);
+            readOnlyWorks_ = readOnlyWorks_ && (!disk.readOnly || folder_.MakeUnwritable(file));
+            files.push_back(file);
+        }
+    }
     platform_ = std::make_unique<PosixPlatform>(options_);
     return *platform_;
 }
 
-std::string PosixFactory::PathOf(DeviceKind kind, std::size_t index) const {
-    return kind == DeviceKind::kHardDisk ? options_.disks[index] : options_.floppies[index];
-}
-
-std::vector<std::uint8_t> PosixFactory::Peek(DeviceKind kind, std::size_t index,
-                                             std::uint64_t offset, std::size_t bytes) {
+std::vector<std::uint8_t> PosixFactory::Peek(std::uint64_t offset, std::size_t bytes) {
     std::vector<std::uint8_t> data(bytes);
-    const int fd = ::open(PathOf(kind, index).c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(options_.disks[0].c_str(), O_RDONLY | O_CLOEXEC);
     const ssize_t got = ::pread(fd, data.data(), bytes, static_cast<off_t>(offset));
     data.resize(got < 0 ? 0 : static_cast<std::size_t>(got));
     ::close(fd);
@@ -111,25 +103,20 @@ std::vector<std::uint8_t> PosixFactory::Peek(DeviceKind kind, std::size_t index,
 }
 
 Platform& MemoryFactory::Create(const TestSetup& setup) {
-    platform_.settings.diskLibrary = setup.diskLibrary;
-    ForEachDisk(setup, [this](DeviceKind kind, const TestDisk& disk) {
-        const std::uint64_t sectors = disk.bytes / kMemorySectorBytes;
-        const unsigned drive = kind == DeviceKind::kHardDisk ? platform_.AddHardDisk(sectors)
-                                                             : platform_.AddFloppy(sectors);
-        PokeBytes(*platform_.FindDisk(drive), 0, disk.head);
-        platform_.FindDisk(drive)->faults.readOnly = disk.readOnly;
-    });
+    for (auto* list : {&setup.hardDisks, &setup.floppies}) {
+        for (const TestDisk& disk : *list) {
+            const std::uint64_t sectors = disk.bytes / kMemorySectorBytes;
+            const unsigned drive = list == &setup.hardDisks ? platform_.AddHardDisk(sectors)
+                                                            : platform_.AddFloppy(sectors);
+            PokeBytes(*platform_.FindDisk(drive), 0, disk.head);
+            platform_.FindDisk(drive)->faults.readOnly = disk.readOnly;
+        }
+    }
     return platform_;
 }
 
-MemoryDisk& MemoryFactory::DiskOf(DeviceKind kind, std::size_t index) {
-    const auto drive = static_cast<unsigned>(kind == DeviceKind::kHardDisk ? 128 + index : index);
-    return *platform_.FindDisk(drive);
-}
-
-std::vector<std::uint8_t> MemoryFactory::Peek(DeviceKind kind, std::size_t index,
-                                              std::uint64_t offset, std::size_t bytes) {
-    return PeekBytes(DiskOf(kind, index), offset, bytes);
+std::vector<std::uint8_t> MemoryFactory::Peek(std::uint64_t offset, std::size_t bytes) {
+    return PeekBytes(*platform_.FindDisk(128), offset, bytes);
 }
 
 }  // namespace brovane::test

@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "platform/device_name.h"
@@ -16,32 +15,15 @@
 namespace brovane::test {
 
 struct TestDisk {
-    TestDisk(std::uint64_t size, std::vector<std::uint8_t> start = {}, bool unwritable = false)
-        : bytes(size), head(std::move(start)), readOnly(unwritable) {}
-    std::uint64_t bytes;             // a multiple of 512
-    std::vector<std::uint8_t> head;  // the disk's first bytes
-    bool readOnly;
+    std::uint64_t bytes;                  // a multiple of 512
+    std::vector<std::uint8_t> head = {};  // the disk's first bytes
+    bool readOnly = false;
 };
 
 struct TestSetup {
-    TestSetup(std::vector<TestDisk> hard = {}, std::vector<TestDisk> floppy = {},
-              bool library = false)
-        : hardDisks(std::move(hard)), floppies(std::move(floppy)), diskLibrary(library) {}
-    std::vector<TestDisk> hardDisks;
-    std::vector<TestDisk> floppies;
-    bool diskLibrary;
+    std::vector<TestDisk> hardDisks = {};
+    std::vector<TestDisk> floppies = {};
 };
-
-// Calls visit(kind, disk) for the hard disks, then the floppies, in order.
-template <typename Visit>
-void ForEachDisk(const TestSetup& setup, Visit visit) {
-    for (const auto& disk : setup.hardDisks) {
-        visit(DeviceKind::kHardDisk, disk);
-    }
-    for (const auto& disk : setup.floppies) {
-        visit(DeviceKind::kFloppy, disk);
-    }
-}
 
 // A fresh folder under the temporary directory, removed with everything in it.
 class TempFolder {
@@ -68,15 +50,12 @@ class TempFolder {
 class PosixFactory {
   public:
     Platform& Create(const TestSetup& setup);
-    // Bytes of a disk read past the platform.
-    std::vector<std::uint8_t> Peek(DeviceKind kind, std::size_t index, std::uint64_t offset,
-                                   std::size_t bytes);
+    // Bytes of the first hard disk read past the platform.
+    std::vector<std::uint8_t> Peek(std::uint64_t offset, std::size_t bytes);
     // False when this machine cannot make a read-only image.
     bool ReadOnlyWorks() const { return readOnlyWorks_; }
 
   private:
-    std::string PathOf(DeviceKind kind, std::size_t index) const;
-
     TempFolder folder_;
     PlatformOptions options_;
     bool readOnlyWorks_ = true;
@@ -86,13 +65,10 @@ class PosixFactory {
 class MemoryFactory {
   public:
     Platform& Create(const TestSetup& setup);
-    std::vector<std::uint8_t> Peek(DeviceKind kind, std::size_t index, std::uint64_t offset,
-                                   std::size_t bytes);
+    std::vector<std::uint8_t> Peek(std::uint64_t offset, std::size_t bytes);
     bool ReadOnlyWorks() const { return true; }
 
   private:
-    MemoryDisk& DiskOf(DeviceKind kind, std::size_t index);
-
     MemoryPlatform platform_;
 };
 
