@@ -124,26 +124,6 @@ TEST_F(Disk32LibraryTest, WritesChangeExactlyTheSectorsAddressed) {
     EXPECT_EQ(FileBytes(image), expected);
 }
 
-TEST_F(Disk32LibraryTest, ReadOnlyImageIsReadButNeverWritten) {
-    if (!folder.MakeUnwritable(image)) {
-        GTEST_SKIP() << "no read-only image can be made here";
-    }
-    LoadedLibrary library(*platform);
-    ASSERT_TRUE(library.read && library.write);
-    const std::vector<std::uint8_t> before = FileBytes(image);
-    std::vector<std::uint8_t> data(2 * kSectorBytes, 0xA5);
-    EXPECT_EQ(library.Write(5, 2, data.data()), 0u);
-    EXPECT_EQ(FileBytes(image), before);
-    ASSERT_EQ(library.Read(5, 2, data.data()), 1u);
-    EXPECT_TRUE(std::equal(data.begin(), data.end(), before.begin() + 5 * kSectorBytes));
-    // Opened read-only when attached, the drive stays so: a write never
-    // reopens it, even once the system would allow it.
-    folder.MakeWritable(image);
-    std::fill(data.begin(), data.end(), 0xA5);
-    EXPECT_EQ(library.Write(5, 2, data.data()), 0u);
-    EXPECT_EQ(FileBytes(image), before);
-}
-
 TEST_F(Disk32LibraryTest, EachDriveIsOpenedOnceAndClosedWhenDetached) {
     std::vector<std::uint8_t> sector(kSectorBytes);
     std::size_t opened = 0;

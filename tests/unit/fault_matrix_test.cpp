@@ -146,10 +146,10 @@ struct FaultRun : WalkHarness {
     // The right pane and the item: rows x columns, the first row's second
     // cell, view mode, unit read (r) or not (u), previous (<) and next (>)
     // enabled, unit index (iN), buffer bytes (bN), position ("-" when not
-    // set, sN a sector, cX/sN a cluster); then opens during the case (oN),
-    // the item's children (kN), "+" for its button, live blocks (LN) and
-    // writes (wN). Numbers that are 0 are left out.
-    std::string Shown(const std::string& item, unsigned opens, unsigned writes) {
+    // set, sN a sector, cX/sN a cluster); then opens and closes during the
+    // case (oN, cN), the item's children (kN), "+" for its button, live
+    // blocks (LN) and writes (wN). Numbers that are 0 are left out.
+    std::string Shown(const std::string& item, unsigned opens, unsigned writes, unsigned closes) {
         const RightPaneState& pane = session.pane;
         const int rows = screen.GetListItemCount();
         const std::size_t children = screen.Children(Item(item)).size();
@@ -161,7 +161,8 @@ struct FaultRun : WalkHarness {
                std::to_string(pane.viewMode) + (pane.unitRead ? " r" : " u") +
                (pane.canGoPrevious ? "<" : "-") + (pane.canGoNext ? ">" : "-") +
                field("i", pane.currentIndex) + field("b", pane.currentBuffer.size()) + " " +
-               Position() + field("o", platform.counters.opens - opens) + field("k", children) +
+               Position() + field("o", platform.counters.opens - opens) +
+               field("c", platform.counters.closes - closes) + field("k", children) +
                (screen.HasButton(Item(item)) ? " +" : "") + field("L", platform.LiveBlocks()) +
                field("w", Writes() - writes);
     }
@@ -208,8 +209,11 @@ void Check(const Case& c) {
     Inject(run.DiskOf(c.item), c.fault, c.sector);
     const unsigned opens = run.platform.counters.opens;
     const unsigned writes = run.Writes();
-    EXPECT_EQ(run.Run(c.lines.substr(bar + 1), c.item), c.said);
-    EXPECT_EQ(run.Shown(c.item, opens, writes), c.shown);
+    const unsigned closes = run.platform.counters.closes;
+    const std::string said = run.Run(c.lines.substr(bar + 1), c.item);
+    const std::string shown = run.Shown(c.item, opens, writes, closes);
+    EXPECT_EQ(said, c.said);
+    EXPECT_EQ(shown, c.shown);
     EXPECT_EQ(run.platform.counters.badFrees, 0u);
 }
 
@@ -284,12 +288,13 @@ TEST(FaultMatrix, PartitionTableOfAFloppyRenewsItsHandleOnce) {
     table.kind = IK_HARD_DISK;
     run.DiskOf(kFloppy).faults.failEveryOpen = true;
     const unsigned opens = run.platform.counters.opens;
+    const unsigned closes = run.platform.counters.closes;
     DispatchSelection(run.session.Io(), run.session.pane, &table);
-    EXPECT_EQ(run.Shown(kFloppy, opens, 0), "0x3 vm0 u-- b512 - o1 + L3");
+    EXPECT_EQ(run.Shown(kFloppy, opens, 0, closes), "0x3 vm0 u-- b512 - o1 + L3");
     EXPECT_EQ(run.session.disk.driveHandles[0], kInvalidHandle);
     run.DiskOf(kFloppy).faults.failEveryOpen = false;
     DispatchSelection(run.session.Io(), run.session.pane, &table);
-    EXPECT_EQ(run.Shown(kFloppy, opens, 0), "40x3 Boot Indicator vm0 u-- b512 - o2 + L3");
+    EXPECT_EQ(run.Shown(kFloppy, opens, 0, closes), "40x3 Boot Indicator vm0 u-- b512 - o2 + L3");
 }
 
 // Read again sector by sector a FAT is whole; otherwise filled sectors are
@@ -304,8 +309,8 @@ TEST(FaultMatrix, FatGrids) {
         {kFat16Fat, kSelect, kShort, kPaths, kFatFailed, "320x17 E5E5 vm3 u-- b10240 s1 L3"},
         {fat32, kSelect, kShort, kLibrary, kFatFailed, "4312x17 05E5E5E5 vm9 u-- b275968 s32 L3"},
         {fat12, kSelect, kNothing, kPaths, kFatFailed, "0x17 vm4 u-- b512 - L3"},
-        {kFloppyFat, kSelect, kWhole, kPaths, kFatFailed, "0x17 vm4 u-- b4608 - o1 L3"},
-        {kFloppyFat, kSelect, kOpenFails, kPaths, kFatFailed, "0x17 vm4 u-- b4608 - o1 L3"},
+        {kFloppyFat, kSelect, kWhole, kPaths, kFatFailed, "0x17 vm4 u-- b4608 - o1 c1 L3"},
+        {kFloppyFat, kSelect, kOpenFails, kPaths, kFatFailed, "0x17 vm4 u-- b4608 - o1 c1 L3"},
     };
     for (const Case& c : cases) {
         Check(c);
@@ -323,9 +328,9 @@ TEST(FaultMatrix, RootDirectories) {
         {kFat16Root, kExpand + "\nselect %", kShort, kPaths, kRootFailed + " / " + kRootFailed,
          "512x8  vm5 u-- b16384 s41 L4"},
         {kFloppyRoot, kExpand + "\nselect %", kNothing, kPaths, kRootFailed + " / " + kRootFailed,
-         "224x8  vm5 u-- b7168 s19 o30 L4"},
+         "224x8  vm5 u-- b7168 s19 o30 c30 L4"},
         {kFloppyRoot, kExpand + "\nselect %", kOpenFails, kPaths, kRootFailed + " / " + kRootFailed,
-         "0x8 vm5 u-- b7168 s19 o2 L4"},
+         "0x8 vm5 u-- b7168 s19 o2 c1 L4"},
     };
     for (const Case& c : cases) {
         Check(c);
@@ -370,11 +375,11 @@ TEST(FaultMatrix, SectorDumps) {
         {kFloppy, kDump, kShort, kLibrary, kSectorFailed, "0x34 vm7 u-- b512 - + L3"},
         {kFat16Fat, kDump, kOne, kPaths, kSectorFailed, "0x34 vm7 u-> b512 - L3", 2049},
         {kFat16Fat, kDump, kWhole, kPaths, "-", "32x34 F8 vm7 r-> b512 s1 L3"},
-        {kFloppyFat, kDump, kOpenFails, kPaths, kSectorFailed, "0x34 vm7 u-> b512 - o1 L3"},
+        {kFloppyFat, kDump, kOpenFails, kPaths, kSectorFailed, "0x34 vm7 u-> b512 - o1 c1 L3"},
         {kFat16Fat, kPage, kNothing, kPaths, kSectorFailed + " W",
          "32x34 F8 vm7 u<> i1 b512 s1 L3"},
         {kFloppyFat, kPage, kOpenFails, kPaths, kSectorFailed + " W",
-         "32x34 F0 vm7 u<> i1 b512 s1 o1 L3"},
+         "32x34 F0 vm7 u<> i1 b512 s1 o1 c1 L3"},
         {kFat16Fat, kPage + "\nheal\ncommand previous", kNothing, kLibrary,
          kSectorFailed + " W / W / -", "32x34 F8 vm7 r-> b512 s1 L3"},
         {kFat16Fat, kPage + "\nheal\nanswer yes\ncommand write", kOne, kPaths,
@@ -557,12 +562,13 @@ TEST(FaultMatrix, EveryAllocationOfEachActionRefusedInTurn) {
             run.Run(s.lines.substr(0, bar), s.item);
             const unsigned allocations = run.platform.counters.allocations;
             const unsigned opens = run.platform.counters.opens;
+            const unsigned closes = run.platform.counters.closes;
             run.platform.settings.failingAllocation = allocations + nth;
             std::string text = run.Run(s.lines.substr(bar + 1), s.item);
             if (run.platform.counters.allocations - allocations < nth) {
                 break;
             }
-            said += text + " | " + run.Shown(s.item, opens, 0) + "\n";
+            said += text + " | " + run.Shown(s.item, opens, 0, closes) + "\n";
             EXPECT_EQ(run.platform.counters.badFrees, 0u);
         }
         EXPECT_EQ(said, s.said);

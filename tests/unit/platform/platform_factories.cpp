@@ -1,32 +1,12 @@
 #include "platform_factories.h"
 
 #include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 
 namespace brovane::test {
-
-namespace {
-
-// Sets or clears the immutable attribute; false when the file system refuses.
-bool SetImmutable(const std::string& file, bool on) {
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    int flags = 0;
-    bool done = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-    flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-    done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    if (fd >= 0) {
-        ::close(fd);
-    }
-    return done;
-}
-
-}  // namespace
 
 std::vector<std::uint8_t> Pattern(std::size_t bytes, unsigned seed) {
     std::vector<std::uint8_t> data(bytes);
@@ -43,9 +23,6 @@ TempFolder::TempFolder() {
 }
 
 TempFolder::~TempFolder() {
-    for (const auto& file : unwritable_) {
-        SetImmutable(file, false);
-    }
     std::error_code error;
     std::filesystem::remove_all(path_, error);
 }
@@ -64,20 +41,6 @@ std::string TempFolder::MakeImage(const std::string& name, std::uint64_t bytes,
     return std::string();
 }
 
-bool TempFolder::MakeUnwritable(const std::string& file) {
-    ::chmod(file.c_str(), 0444);
-    if (::access(file.c_str(), W_OK) != 0) {
-        return true;
-    }
-    unwritable_.push_back(file);
-    return SetImmutable(file, true);
-}
-
-void TempFolder::MakeWritable(const std::string& file) {
-    SetImmutable(file, false);
-    ::chmod(file.c_str(), 0644);
-}
-
 Platform& PosixFactory::Create(const TestSetup& setup) {
     for (auto* list : {&setup.hardDisks, &setup.floppies}) {
         for (const TestDisk& disk : *list) {
@@ -85,7 +48,6 @@ Platform& PosixFactory::Create(const TestSetup& setup) {
             const std::string file = folder_.MakeImage(
                 (list == &setup.hardDisks ? "disk" : "floppy") + std::to_string(files.size()),
                 disk.bytes, disk.head);
-            readOnlyWorks_ = readOnlyWorks_ && (!disk.readOnly || folder_.MakeUnwritable(file));
             files.push_back(file);
         }
     }
@@ -109,7 +71,6 @@ Platform& MemoryFactory::Create(const TestSetup& setup) {
             const unsigned drive = list == &setup.hardDisks ? platform_.AddHardDisk(sectors)
                                                             : platform_.AddFloppy(sectors);
             PokeBytes(*platform_.FindDisk(drive), 0, disk.head);
-            platform_.FindDisk(drive)->faults.readOnly = disk.readOnly;
         }
     }
     return platform_;

@@ -17,7 +17,6 @@ namespace brovane::test {
 struct TestDisk {
     std::uint64_t bytes;                  // a multiple of 512
     std::vector<std::uint8_t> head = {};  // the disk's first bytes
-    bool readOnly = false;
 };
 
 struct TestSetup {
@@ -36,15 +35,9 @@ class TempFolder {
     // A sparse file of that size holding head at its start.
     std::string MakeImage(const std::string& name, std::uint64_t bytes,
                           const std::vector<std::uint8_t>& head = {});
-    // Makes a file refuse opening for writing even to the superuser; false
-    // when this file system cannot.
-    bool MakeUnwritable(const std::string& file);
-    // Undoes MakeUnwritable.
-    void MakeWritable(const std::string& file);
 
   private:
     std::string path_;
-    std::vector<std::string> unwritable_;
 };
 
 class PosixFactory {
@@ -52,13 +45,10 @@ class PosixFactory {
     Platform& Create(const TestSetup& setup);
     // Bytes of the first hard disk read past the platform.
     std::vector<std::uint8_t> Peek(std::uint64_t offset, std::size_t bytes);
-    // False when this machine cannot make a read-only image.
-    bool ReadOnlyWorks() const { return readOnlyWorks_; }
 
   private:
     TempFolder folder_;
     PlatformOptions options_;
-    bool readOnlyWorks_ = true;
     std::unique_ptr<PosixPlatform> platform_;
 };
 
@@ -66,7 +56,6 @@ class MemoryFactory {
   public:
     Platform& Create(const TestSetup& setup);
     std::vector<std::uint8_t> Peek(std::uint64_t offset, std::size_t bytes);
-    bool ReadOnlyWorks() const { return true; }
 
   private:
     MemoryPlatform platform_;

@@ -87,20 +87,6 @@ TYPED_TEST(PlatformInterfaceTest, TransfersPastFourGibibytesKeepTheFullOffsetAnd
     EXPECT_EQ(this->factory_.Peek(end - 512, 1024).size(), 512u);
 }
 
-TYPED_TEST(PlatformInterfaceTest, ReadOnlyDiskOpensForReadingAndWritesMoveNothing) {
-    if (!this->factory_.ReadOnlyWorks()) {
-        GTEST_SKIP() << "no read-only image can be made here";
-    }
-    Platform& platform = this->Create({{{4096, Pattern(512, 4), true}}, {}});
-    const DeviceHandle disk = platform.OpenDevice(HardDiskDeviceName(0));
-    ASSERT_NE(disk, kInvalidHandle);
-    const auto data = Pattern(512, 5);
-
-    EXPECT_EQ(this->Read(platform, disk, 0, 512), Pattern(512, 4));
-    EXPECT_EQ(platform.WriteAt(disk, 0, data.data(), 512), 0u);
-    EXPECT_EQ(this->factory_.Peek(0, 512), Pattern(512, 4));
-}
-
 TYPED_TEST(PlatformInterfaceTest, DriveTypesAreRemovableExactlyForFloppyLetters) {
     Platform& platform = this->Create({{{4096}}, {{4096}, {4096}}});
     EXPECT_EQ(platform.GetDriveType("A:\\"), kDriveRemovable);
