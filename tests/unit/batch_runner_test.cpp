@@ -46,7 +46,7 @@ class BatchRunnerTest : public ::testing::Test, public SessionHarness {
     TreeItemHandle disk = kNoTreeItem, volume = kNoTreeItem, entry = kNoTreeItem;
 };
 
-TEST_F(BatchRunnerTest, PathsNameItemsByTextOrByNumber) {
+TEST_F(BatchRunnerTest, PathsNameItemsByTextOrByNumberAndSelectedPrintsThem) {
     BuildTree();
     EXPECT_EQ(runner.FindItem("Hard Disk 1/16-Bit FAT Disk"), volume);
     EXPECT_EQ(runner.FindItem("#1/#1/#1"), entry);
@@ -60,10 +60,6 @@ TEST_F(BatchRunnerTest, PathsNameItemsByTextOrByNumber) {
     screen.Expand(disk);
     screen.Expand(volume);
     EXPECT_NE(Run("tree\n").find("\n    . Long name\\x09with tab\n"), std::string::npos);
-}
-
-TEST_F(BatchRunnerTest, SelectedPrintsThePathOrADash) {
-    BuildTree();
     EXPECT_EQ(Run("selected\n"), "-\n");
     screen.SelectTreeItem(volume);
     EXPECT_EQ(Run("selected\n"), "Hard Disk 1/16-Bit FAT Disk\n");
@@ -138,27 +134,21 @@ class TextScreenTest : public ::testing::Test {
     TextScreen screen;
 };
 
-TEST_F(TextScreenTest, ItemsGoBehindTheGivenSiblingOrLast) {
-    TreeItemHandle a = screen.InsertTreeItem(kTreeRoot, kInsertLast, "A", false, nullptr);
-    TreeItemHandle c = screen.InsertTreeItem(kTreeRoot, kInsertLast, "C", false, nullptr);
-    TreeItemHandle b = screen.InsertTreeItem(kTreeRoot, a, "B", false, nullptr);
-    EXPECT_EQ(screen.Children(kTreeRoot), (std::vector<TreeItemHandle>{a, b, c}));
-    TreeItemHandle child = screen.InsertTreeItem(b, kInsertLast, "B1", false, nullptr);
-    EXPECT_EQ(screen.Parent(child), b);
-    EXPECT_EQ(screen.InsertTreeItem(999, kInsertLast, "orphan", false, nullptr), kNoTreeItem);
-}
-
-TEST_F(TextScreenTest, SelectionNotifiesOnlyOnChangeAndDeletingAllSelectsNone) {
+// Items go behind the given sibling or last; selection notifies only when it
+// changes, and deleting every item selects none.
+TEST_F(TextScreenTest, ItemsGoBehindTheirSiblingAndSelectionNotifiesOnChange) {
     TreeItemInfo disk{};
-    disk.kind = IK_HARD_DISK;
     TreeItemInfo volume{};
     volume.kind = IK_VOLUME;
-    TreeItemHandle a = screen.InsertTreeItem(kTreeRoot, kInsertLast, "a", true, &disk);
-    TreeItemHandle b = screen.InsertTreeItem(kTreeRoot, kInsertLast, "b", true, &volume);
-    screen.SelectTreeItem(a);
-    screen.SelectTreeItem(a);
-    screen.SelectTreeItem(b);
-    screen.SelectTreeItem(12345);  // no such item: nothing happens
+    TreeItemHandle a = screen.InsertTreeItem(kTreeRoot, kInsertLast, "A", true, &disk);
+    TreeItemHandle c = screen.InsertTreeItem(kTreeRoot, kInsertLast, "C", false, nullptr);
+    TreeItemHandle b = screen.InsertTreeItem(kTreeRoot, a, "B", true, &volume);
+    EXPECT_EQ(screen.Children(kTreeRoot), (std::vector<TreeItemHandle>{a, b, c}));
+    EXPECT_EQ(screen.Parent(screen.InsertTreeItem(b, kInsertLast, "B1", false, nullptr)), b);
+    EXPECT_EQ(screen.InsertTreeItem(999, kInsertLast, "orphan", false, nullptr), kNoTreeItem);
+    for (TreeItemHandle item : {a, a, b, TreeItemHandle{12345}}) {
+        screen.SelectTreeItem(item);
+    }
     EXPECT_EQ(screen.GetCaretItem(), b);
     EXPECT_EQ(screen.GetTreeItemInfo(b), &volume);
     screen.DeleteAllTreeItems();

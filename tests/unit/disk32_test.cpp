@@ -1,18 +1,14 @@
-// The disk library and virtual device stand-ins, on their own and under the
-// sector transfer through the real platform (reads past an image's end are
-// the damaged-image corpus's, in both access modes).
+// The disk library stand-in: its BIOS addressing, and Disk32.DLL called
+// directly on an image. That it reads and writes what device paths do is
+// the corpus's and the write_changes acceptance test's, in both modes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <memory>
 
-#include "app/disk_lifecycle.h"
-#include "app/session.h"
-#include "batch/text_screen.h"
-#include "disk/sector_transfer.h"
+#include "disk/sector_run.h"
 #include "disk32/bios_address.h"
 #include "platform/posix_platform.h"
 #include "platform_factories.h"
@@ -60,81 +56,6 @@ std::vector<std::uint8_t> NumberedSectors(std::uint32_t count) {
         bytes[std::size_t{s} * kSectorBytes + 100] = static_cast<std::uint8_t>(s * 13);
     }
     return bytes;
-}
-
-// A run from an origin at sector 1 of the given head, in a geometry.
-SectorRun MakeRun(std::uint16_t drive, std::uint16_t heads, std::uint16_t perTrack,
-                  std::uint32_t relative, std::uint32_t count) {
-    SectorRun item{};
-    item.driveNumber = drive;
-    item.sector = 1;
-    item.heads = heads;
-    item.sectorsPerTrack = perTrack;
-    item.relativeSector = relative;
-    item.sectorCount = count;
-    return item;
-}
-
-struct PosixSession {
-    PosixSession(PlatformOptions options) : platform(options), session(platform, screen) {
-        screen.SetEvents(&session);
-        InitDiskAccess(session);
-    }
-    ~PosixSession() { ReleaseDiskAccess(session); }
-    PosixPlatform platform;
-    TextScreen screen;
-    Session session;
-};
-
-class Disk32Test : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        disk = folder.MakeImage("disk.img", 300000ull * kSectorBytes, NumberedSectors(20000));
-        floppy = folder.MakeImage("floppy.img", 2880ull * kSectorBytes, NumberedSectors(2880));
-    }
-    PlatformOptions Options(bool library) {
-        PlatformOptions options;
-        options.disks = {disk};
-        options.floppies = {floppy};
-        options.diskLibrary = library;
-        return options;
-    }
-    test::TempFolder folder;
-    std::string disk;
-    std::string floppy;
-};
-
-TEST_F(Disk32Test, LibraryReadsWhatTheDevicePathReadsThroughChs) {
-    PosixSession library(Options(true));
-    PosixSession paths(Options(false));
-    // A volume at CHS 0/1/1 (absolute 63) in the 255 × 63 geometry, and the floppy.
-    SectorRun volume = MakeRun(0x80, 255, 63, 0, 100);
-    volume.head = 1;
-    volume.baseSector = 63;
-    for (SectorRun item : {volume, MakeRun(0, 2, 18, 0, 100)}) {
-        for (std::uint32_t relative : {0u, 17u, 62u, 63u, 1000u, 2700u}) {
-            item.relativeSector = relative;
-            std::vector<std::uint8_t> viaLibrary(100 * kSectorBytes), viaPaths(100 * kSectorBytes);
-            EXPECT_TRUE(ReadSectors(library.session.Io(), item, viaLibrary.data()));
-            EXPECT_TRUE(ReadSectors(paths.session.Io(), item, viaPaths.data()));
-            EXPECT_EQ(viaLibrary, viaPaths) << item.driveNumber << " at " << relative;
-        }
-    }
-}
-
-TEST_F(Disk32Test, LibraryWritesLandWhereTheyAreAddressed) {
-    PosixSession library(Options(true));
-    SectorRun item = MakeRun(0x80, 255, 63, 5000, 70);
-    std::vector<std::uint8_t> data(70 * kSectorBytes, 0x5A);
-    ASSERT_TRUE(WriteSectors(library.session.Io(), item, data.data()));
-    std::ifstream image(disk, std::ios::binary);
-    std::vector<std::uint8_t> back(72 * kSectorBytes);
-    image.seekg(4999 * kSectorBytes);
-    image.read(reinterpret_cast<char*>(back.data()), static_cast<std::streamsize>(back.size()));
-    EXPECT_EQ(back[0], static_cast<std::uint8_t>(4999 & 0xFF));  // untouched before
-    EXPECT_EQ(back[kSectorBytes], 0x5A);
-    EXPECT_EQ(back[70 * kSectorBytes + 5], 0x5A);
-    EXPECT_EQ(back[71 * kSectorBytes], static_cast<std::uint8_t>(5070 & 0xFF));  // untouched after
 }
 
 // Disk32.DLL loaded as the program loads it, its entries called directly.
@@ -201,26 +122,6 @@ TEST_F(Disk32LibraryTest, WritesChangeExactlyTheSectorsAddressed) {
     // A run reaching past the end writes nothing, and the image does not grow.
     EXPECT_EQ(library.Write(63, 2, data.data()), 0u);
     EXPECT_EQ(FileBytes(image), expected);
-}
-
-TEST_F(Disk32LibraryTest, ReadOnlyImageIsReadButNeverWritten) {
-    if (!folder.MakeUnwritable(image)) {
-        GTEST_SKIP() << "no read-only image can be made here";
-    }
-    LoadedLibrary library(*platform);
-    ASSERT_TRUE(library.read && library.write);
-    const std::vector<std::uint8_t> before = FileBytes(image);
-    std::vector<std::uint8_t> data(2 * kSectorBytes, 0xA5);
-    EXPECT_EQ(library.Write(5, 2, data.data()), 0u);
-    EXPECT_EQ(FileBytes(image), before);
-    ASSERT_EQ(library.Read(5, 2, data.data()), 1u);
-    EXPECT_TRUE(std::equal(data.begin(), data.end(), before.begin() + 5 * kSectorBytes));
-    // Opened read-only when attached, the drive stays so: a write never
-    // reopens it, even once the system would allow it.
-    folder.MakeWritable(image);
-    std::fill(data.begin(), data.end(), 0xA5);
-    EXPECT_EQ(library.Write(5, 2, data.data()), 0u);
-    EXPECT_EQ(FileBytes(image), before);
 }
 
 TEST_F(Disk32LibraryTest, EachDriveIsOpenedOnceAndClosedWhenDetached) {

@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <set>
 
 #include "screen/command_table.h"
 #include "walk_harness.h"
@@ -26,31 +25,26 @@ class FrameCommandsTest : public ::testing::Test, public WalkHarness {
     }
 };
 
+// The other mark changes, but raw sectors still win; with nothing selected
+// only the mark changes.
 TEST_F(FrameCommandsTest, DumpingModesShowTheSelectedItemAgain) {
-    Batch("select Hard Disk 1\n");
-    EXPECT_EQ(screen.GetListItemCount(), 40);
-    Batch("key F4\n");
+    std::string shown;
+    for (const char* key : {"", "F4", "Ctrl+F4", "F4", "Ctrl+F4"}) {
+        Batch(*key ? std::string("key ") + key + "\n" : "select Hard Disk 1\n");
+        shown += std::to_string(session.pane.viewMode) + ":" +
+                 std::to_string(screen.GetListItemCount()) +
+                 (screen.IsMenuChecked(CMD_RAW_DUMPING) ? "r" : "") +
+                 (screen.IsMenuChecked(CMD_SECTOR_DUMPING) ? "s " : " ");
+    }
+    EXPECT_EQ(shown, "0:40 7:32r 7:32rs 7:32s 0:40 ");
+    EXPECT_EQ(Batch("selected\nselect -\nkey F4\nselected\n"), "Hard Disk 1\n-\n");
     EXPECT_TRUE(screen.IsMenuChecked(CMD_RAW_DUMPING));
-    EXPECT_EQ(session.pane.viewMode, VM_SECTOR_DUMP);
-    EXPECT_EQ(screen.GetListItemCount(), 32);
-    // The other mark changes, but raw sectors still win.
-    Batch("key Ctrl+F4\n");
-    EXPECT_TRUE(screen.IsMenuChecked(CMD_SECTOR_DUMPING));
-    EXPECT_EQ(screen.GetListColumnCount(), 34);
-    Batch("key F4\nkey Ctrl+F4\n");
-    EXPECT_FALSE(screen.IsMenuChecked(CMD_RAW_DUMPING));
-    EXPECT_EQ(screen.GetListItemCount(), 40);
-    EXPECT_EQ(Batch("selected\n"), "Hard Disk 1\n");
-    // With nothing selected only the mark changes.
-    Batch("select -\nkey F4\n");
-    EXPECT_TRUE(screen.IsMenuChecked(CMD_RAW_DUMPING));
-    EXPECT_EQ(Batch("selected\n"), "-\n");
 }
 
 TEST_F(FrameCommandsTest, RefreshRebuildsTheTreeAndShowsTheLastHardDisk) {
     Batch("expand Hard Disk 2\nselect Hard Disk 2/#1\nkey F5\n");
-    EXPECT_EQ(Batch("tree\n"), "+ Floppy Disk 1\n+ Hard Disk 1\n+ Hard Disk 2\n");
-    EXPECT_EQ(Batch("selected\n"), "Hard Disk 2\n");
+    EXPECT_EQ(Batch("tree\nselected\n"),
+              "+ Floppy Disk 1\n+ Hard Disk 1\n+ Hard Disk 2\nHard Disk 2\n");
     EXPECT_EQ(session.pane.currentItem.kind, IK_HARD_DISK);
     EXPECT_EQ(screen.GetListItemCount(), 40);
     EXPECT_FALSE(session.ignoreSelectionChange);
@@ -82,50 +76,20 @@ TEST_F(FrameCommandsTest, UsageOpensTheDocumentBesideTheProgram) {
     std::filesystem::remove_all(folder);
 }
 
-// Enabling as the menus, toolbar and accelerators show it, with and
-// without disk access, is the GUI's tests' and the batch runner's; here what
-// they do not reach. An id listed twice would shadow its second entry.
-TEST(CommandTable, EachCommandIsListedOnce) {
-    std::set<int> ids;
-    for (const CommandInfo& info : Commands()) {
-        EXPECT_TRUE(ids.insert(info.id).second) << "twice: " << info.id;
-    }
-}
-
-TEST(CommandTable, ChecksComeFromMarksVisibilityAndListStyle) {
-    CommandState state;
-    state.rawDumpingChecked = true;
-    state.toolbarVisible = false;
-    state.listStyle = ListStyle::List;
-    EXPECT_TRUE(IsCommandChecked(CMD_RAW_DUMPING, state));
-    EXPECT_FALSE(IsCommandChecked(CMD_SECTOR_DUMPING, state));
-    EXPECT_FALSE(IsCommandChecked(CMD_VIEW_TOOLBAR, state));
-    EXPECT_TRUE(IsCommandChecked(CMD_VIEW_STATUS_BAR, state));
-    EXPECT_FALSE(IsCommandChecked(CMD_VIEW_DETAILS, state));
-    state.listStyle = ListStyle::Report;
-    EXPECT_TRUE(IsCommandChecked(CMD_VIEW_DETAILS, state));
-    EXPECT_TRUE(IsCommandEnabled(CMD_VIEW_DETAILS, state));  // without disk access
-    EXPECT_FALSE(IsCommandEnabled(12345, state));
-}
-
-TEST(CommandTable, LookupsByNameNumberAndKey) {
+// Enabling as the menus, toolbar and accelerators show it, and the prompts,
+// are the GUI's tests' and the batch runner's; here the lookups.
+TEST(CommandTable, LookupsByNameNumberAndKeyAndChecksFromTheMarks) {
     ASSERT_NE(FindCommandByName("32775"), nullptr);
     EXPECT_EQ(FindCommandByName("32775")->id, CMD_SECTOR_DUMPING);
     EXPECT_EQ(FindCommandByName("3277x"), nullptr);
     EXPECT_EQ(FindCommandByName(""), nullptr);
-    EXPECT_EQ(FindAccelerator("F4"), CMD_RAW_DUMPING);
-    EXPECT_EQ(FindAccelerator("Ctrl+F4"), CMD_SECTOR_DUMPING);
     EXPECT_EQ(FindAccelerator("Shift+F6"), CMD_PREV_PANE);
     EXPECT_EQ(FindAccelerator("Ctrl+G"), 0);
-}
-
-TEST(CommandTable, PromptsSplitIntoFlyByAndToolTip) {
-    const CommandInfo* next = FindCommand(CMD_NEXT);
-    ASSERT_NE(next, nullptr);
-    EXPECT_EQ(FlyByPrompt(*next), "This takes you to the next Sector or Cluster");
-    EXPECT_EQ(ToolTip(*next), "Next Sector/Cluster");
-    const CommandInfo* gotoSector = FindCommand(CMD_GOTO_SECTOR);
-    EXPECT_EQ(ToolTip(*gotoSector), "");
+    CommandState state;
+    state.listStyle = ListStyle::List;
+    EXPECT_FALSE(IsCommandChecked(CMD_VIEW_DETAILS, state));
+    EXPECT_TRUE(IsCommandEnabled(CMD_VIEW_DETAILS, state));  // without disk access
+    EXPECT_FALSE(IsCommandEnabled(12345, state));
 }
 
 }  // namespace

@@ -1,36 +1,12 @@
 #include "platform_factories.h"
 
 #include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 
 namespace brovane::test {
-
-namespace {
-
-// Sets or clears the immutable attribute; false when the file system refuses.
-bool SetImmutable(const std::string& file, bool on) {
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    int flags = 0;
-    bool done = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-    flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-    done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    if (fd >= 0) {
-        ::close(fd);
-    }
-    return done;
-}
-
-std::vector<std::string>& ListOf(PlatformOptions& options, DeviceKind kind) {
-    return kind == DeviceKind::kHardDisk ? options.disks : options.floppies;
-}
-
-}  // namespace
 
 std::vector<std::uint8_t> Pattern(std::size_t bytes, unsigned seed) {
     std::vector<std::uint8_t> data(bytes);
@@ -47,9 +23,6 @@ TempFolder::TempFolder() {
 }
 
 TempFolder::~TempFolder() {
-    for (const auto& file : unwritable_) {
-        SetImmutable(file, false);
-    }
     std::error_code error;
     std::filesystem::remove_all(path_, error);
 }
@@ -68,42 +41,23 @@ std::string TempFolder::MakeImage(const std::string& name, std::uint64_t bytes,
     return std::string();
 }
 
-bool TempFolder::MakeUnwritable(const std::string& file) {
-    ::chmod(file.c_str(), 0444);
-    if (::access(file.c_str(), W_OK) != 0) {
-        return true;
-    }
-    unwritable_.push_back(file);
-    return SetImmutable(file, true);
-}
-
-void TempFolder::MakeWritable(const std::string& file) {
-    SetImmutable(file, false);
-    ::chmod(file.c_str(), 0644);
-}
-
 Platform& PosixFactory::Create(const TestSetup& setup) {
-    options_.diskLibrary = setup.diskLibrary;
-    ForEachDisk(setup, [this](DeviceKind kind, const TestDisk& disk) {
-        auto& list = ListOf(options_, kind);
-        const std::string file = folder_.MakeImage(
-            (kind == DeviceKind::kHardDisk ? "disk" : "floppy") + std::to_string(list.size()),
-            disk.bytes, disk.head);
-        readOnlyWorks_ = readOnlyWorks_ && (!disk.readOnly || folder_.MakeUnwritable(file));
-        list.push_back(file);
-    });
+    for (auto* list : {&setup.hardDisks, &setup.floppies}) {
+        for (const TestDisk& disk : *list) {
+            auto& files = list == &setup.hardDisks ? options_.disks : options_.floppies;
+            const std::string file = folder_.MakeImage(
+                (list == &setup.hardDisks ? "disk" : "floppy") + std::to_string(files.size()),
+                disk.bytes, disk.head);
+            files.push_back(file);
+        }
+    }
     platform_ = std::make_unique<PosixPlatform>(options_);
     return *platform_;
 }
 
-std::string PosixFactory::PathOf(DeviceKind kind, std::size_t index) const {
-    return kind == DeviceKind::kHardDisk ? options_.disks[index] : options_.floppies[index];
-}
-
-std::vector<std::uint8_t> PosixFactory::Peek(DeviceKind kind, std::size_t index,
-                                             std::uint64_t offset, std::size_t bytes) {
+std::vector<std::uint8_t> PosixFactory::Peek(std::uint64_t offset, std::size_t bytes) {
     std::vector<std::uint8_t> data(bytes);
-    const int fd = ::open(PathOf(kind, index).c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(options_.disks[0].c_str(), O_RDONLY | O_CLOEXEC);
     const ssize_t got = ::pread(fd, data.data(), bytes, static_cast<off_t>(offset));
     data.resize(got < 0 ? 0 : static_cast<std::size_t>(got));
     ::close(fd);
@@ -111,25 +65,19 @@ std::vector<std::uint8_t> PosixFactory::Peek(DeviceKind kind, std::size_t index,
 }
 
 Platform& MemoryFactory::Create(const TestSetup& setup) {
-    platform_.settings.diskLibrary = setup.diskLibrary;
-    ForEachDisk(setup, [this](DeviceKind kind, const TestDisk& disk) {
-        const std::uint64_t sectors = disk.bytes / kMemorySectorBytes;
-        const unsigned drive = kind == DeviceKind::kHardDisk ? platform_.AddHardDisk(sectors)
-                                                             : platform_.AddFloppy(sectors);
-        PokeBytes(*platform_.FindDisk(drive), 0, disk.head);
-        platform_.FindDisk(drive)->faults.readOnly = disk.readOnly;
-    });
+    for (auto* list : {&setup.hardDisks, &setup.floppies}) {
+        for (const TestDisk& disk : *list) {
+            const std::uint64_t sectors = disk.bytes / kMemorySectorBytes;
+            const unsigned drive = list == &setup.hardDisks ? platform_.AddHardDisk(sectors)
+                                                            : platform_.AddFloppy(sectors);
+            PokeBytes(*platform_.FindDisk(drive), 0, disk.head);
+        }
+    }
     return platform_;
 }
 
-MemoryDisk& MemoryFactory::DiskOf(DeviceKind kind, std::size_t index) {
-    const auto drive = static_cast<unsigned>(kind == DeviceKind::kHardDisk ? 128 + index : index);
-    return *platform_.FindDisk(drive);
-}
-
-std::vector<std::uint8_t> MemoryFactory::Peek(DeviceKind kind, std::size_t index,
-                                              std::uint64_t offset, std::size_t bytes) {
-    return PeekBytes(DiskOf(kind, index), offset, bytes);
+std::vector<std::uint8_t> MemoryFactory::Peek(std::uint64_t offset, std::size_t bytes) {
+    return PeekBytes(*platform_.FindDisk(128), offset, bytes);
 }
 
 }  // namespace brovane::test

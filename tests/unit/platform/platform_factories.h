@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "platform/device_name.h"
@@ -16,32 +15,14 @@
 namespace brovane::test {
 
 struct TestDisk {
-    TestDisk(std::uint64_t size, std::vector<std::uint8_t> start = {}, bool unwritable = false)
-        : bytes(size), head(std::move(start)), readOnly(unwritable) {}
-    std::uint64_t bytes;             // a multiple of 512
-    std::vector<std::uint8_t> head;  // the disk's first bytes
-    bool readOnly;
+    std::uint64_t bytes;                  // a multiple of 512
+    std::vector<std::uint8_t> head = {};  // the disk's first bytes
 };
 
 struct TestSetup {
-    TestSetup(std::vector<TestDisk> hard = {}, std::vector<TestDisk> floppy = {},
-              bool library = false)
-        : hardDisks(std::move(hard)), floppies(std::move(floppy)), diskLibrary(library) {}
-    std::vector<TestDisk> hardDisks;
-    std::vector<TestDisk> floppies;
-    bool diskLibrary;
+    std::vector<TestDisk> hardDisks = {};
+    std::vector<TestDisk> floppies = {};
 };
-
-// Calls visit(kind, disk) for the hard disks, then the floppies, in order.
-template <typename Visit>
-void ForEachDisk(const TestSetup& setup, Visit visit) {
-    for (const auto& disk : setup.hardDisks) {
-        visit(DeviceKind::kHardDisk, disk);
-    }
-    for (const auto& disk : setup.floppies) {
-        visit(DeviceKind::kFloppy, disk);
-    }
-}
 
 // A fresh folder under the temporary directory, removed with everything in it.
 class TempFolder {
@@ -54,45 +35,29 @@ class TempFolder {
     // A sparse file of that size holding head at its start.
     std::string MakeImage(const std::string& name, std::uint64_t bytes,
                           const std::vector<std::uint8_t>& head = {});
-    // Makes a file refuse opening for writing even to the superuser; false
-    // when this file system cannot.
-    bool MakeUnwritable(const std::string& file);
-    // Undoes MakeUnwritable.
-    void MakeWritable(const std::string& file);
 
   private:
     std::string path_;
-    std::vector<std::string> unwritable_;
 };
 
 class PosixFactory {
   public:
     Platform& Create(const TestSetup& setup);
-    // Bytes of a disk read past the platform.
-    std::vector<std::uint8_t> Peek(DeviceKind kind, std::size_t index, std::uint64_t offset,
-                                   std::size_t bytes);
-    // False when this machine cannot make a read-only image.
-    bool ReadOnlyWorks() const { return readOnlyWorks_; }
+    // Bytes of the first hard disk read past the platform.
+    std::vector<std::uint8_t> Peek(std::uint64_t offset, std::size_t bytes);
 
   private:
-    std::string PathOf(DeviceKind kind, std::size_t index) const;
-
     TempFolder folder_;
     PlatformOptions options_;
-    bool readOnlyWorks_ = true;
     std::unique_ptr<PosixPlatform> platform_;
 };
 
 class MemoryFactory {
   public:
     Platform& Create(const TestSetup& setup);
-    std::vector<std::uint8_t> Peek(DeviceKind kind, std::size_t index, std::uint64_t offset,
-                                   std::size_t bytes);
-    bool ReadOnlyWorks() const { return true; }
+    std::vector<std::uint8_t> Peek(std::uint64_t offset, std::size_t bytes);
 
   private:
-    MemoryDisk& DiskOf(DeviceKind kind, std::size_t index);
-
     MemoryPlatform platform_;
 };
 

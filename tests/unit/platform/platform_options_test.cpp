@@ -33,17 +33,16 @@ TEST(PlatformOptionsTest, OptionWithoutItsPathIsAnError) {
 
 TEST(DeviceNameTest, NamesParseIntoKindAndIndex) {
     const auto disk = ParseDeviceName("\\\\.\\PHYSICALDRIVE12");
-    ASSERT_TRUE(disk);
+    const auto floppy = ParseDeviceName("\\\\.\\b:");
+    ASSERT_TRUE(disk && floppy);
     EXPECT_EQ(disk->kind, DeviceKind::kHardDisk);
     EXPECT_EQ(disk->index, 12u);
-    const auto floppy = ParseDeviceName("\\\\.\\b:");
-    ASSERT_TRUE(floppy);
     EXPECT_EQ(floppy->kind, DeviceKind::kFloppy);
     EXPECT_EQ(floppy->index, 1u);
-    EXPECT_FALSE(ParseDeviceName("\\\\.\\PHYSICALDRIVE99999999999999999999999"));
-    EXPECT_FALSE(ParseDeviceName("\\\\.\\PHYSICALDRIVE+1"));
-    EXPECT_FALSE(ParseDeviceName("\\\\.\\1:"));
-    EXPECT_EQ(ParseDeviceName(HardDiskDeviceName(7))->index, 7u);
+    for (const char* name :
+         {"\\\\.\\PHYSICALDRIVE99999999999999999999999", "\\\\.\\PHYSICALDRIVE+1", "\\\\.\\1:"}) {
+        EXPECT_FALSE(ParseDeviceName(name)) << name;
+    }
 }
 
 }  // namespace
