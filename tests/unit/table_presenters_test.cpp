@@ -86,15 +86,6 @@ TEST(TablePresenterTest, FatPresenterNeverReadsPastTheBufferItIsGiven) {
     EXPECT_EQ(run.screen.CellText(15, 16), "0000");
     EXPECT_EQ(run.screen.CellText(16, 0), "00000100");
     EXPECT_EQ(run.screen.CellText(16, 1), "");  // past the one sector held
-
-    // A FAT of no sectors reads nothing and lists no rows.
-    run.printed.clear();
-    item.sectorCount = 0;
-    ShowFat32(run.session.Io(), run.session.pane, item);
-    EXPECT_EQ(run.screen.GetListItemCount(), 0);
-    EXPECT_EQ(run.screen.GetListColumnCount(), 17);
-    EXPECT_TRUE(run.printed.empty());
-    EXPECT_EQ(run.screen.StatusText(kPositionPane), "Current Sector Number: 1");
 }
 
 // Device paths open a floppy afresh for every boot record; one that cannot
