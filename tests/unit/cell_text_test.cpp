@@ -1,7 +1,6 @@
 // The cells the list draws, where brovane-batch cannot reach: offsets past
-// 4 GiB, rows and columns the buffer or the store does not hold, and every
-// month name. The cells of dumps, FAT grids and listings on real and
-// damaged disks are the acceptance tests' and the corpus's.
+// 4 GiB, rows and columns the buffer does not hold, and every month name. The cells of dumps, FAT
+// grids and listings on real and damaged disks are the acceptance tests' and the corpus's.
 #include "present/cell_text.h"
 
 #include <gtest/gtest.h>
@@ -105,26 +104,6 @@ TEST(DirectoryCellTextTest, ColumnsLettersAndMonthNames) {
         row.accessedDate = imagebuilder::DosDate(1999, month, 1);
         EXPECT_EQ(Cell(row, 7), std::string("1 ") + names[month - 1] + " 1999");
     }
-}
-
-TEST_F(CellTextTest, DirectoryCellsComeOnlyFromRowsTheStoreHolds) {
-    ASSERT_TRUE(MakeDirectoryRowStore(platform, pane.directoryRows, 1));
-    std::vector<std::uint8_t> data(512);
-    const std::uintptr_t first =
-        *AppendDirectoryRow(pane.directoryRows, Row("README  .TXT", 0x20), data, 0);
-    const std::uintptr_t second =
-        *AppendDirectoryRow(pane.directoryRows, Row("OTHER   .TXT", 0x01), data, 1);
-    for (ViewMode mode : {VM_ROOT_DIR, VM_SUBDIRECTORY}) {
-        pane.viewMode = mode;
-        EXPECT_EQ(Cell(0, first), "README  .TXT");
-        EXPECT_EQ(Cell(3, second), "R");
-        for (std::uintptr_t index : {second + 1, second + 1000, ~std::uintptr_t{0}}) {
-            EXPECT_EQ(Cell(0, index), "") << index;
-        }
-    }
-    ReleasePaneBlocks(pane);
-    EXPECT_EQ(Cell(0, first), "");
-    EXPECT_EQ(platform.LiveBlocks(), 0u);
 }
 
 }  // namespace

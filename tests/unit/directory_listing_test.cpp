@@ -69,7 +69,11 @@ TEST(DirectoryRowStoreTest, SizedForTheWorstCaseAndNeverOverrun) {
         EXPECT_EQ(FindDirectoryRow(store, rows[i])->longName,
                   std::string(i < 8 ? 260 : 211, static_cast<char>('a' + i)));
     }
-    EXPECT_FALSE(FindDirectoryRow(store, store.used));
+    // No row at an index the store does not hold, or too near its end.
+    for (std::uintptr_t at :
+         {std::uintptr_t{2472}, std::uintptr_t{2472 - 48}, ~std::uintptr_t{0}}) {
+        EXPECT_FALSE(FindDirectoryRow(store, at)) << at;
+    }
     ReleaseDirectoryRowStore(store);
     EXPECT_FALSE(FindDirectoryRow(store, rows[0]));
 }
