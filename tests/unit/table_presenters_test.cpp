@@ -1,94 +1,96 @@
+// What the structure presenters do beyond what brovane-batch prints: the
+// dispatch's reset of the pane and its ignore flag, the FAT grids' column
+// widths, a FAT presenter given less than its FAT, and a floppy that cannot
+// be opened for its boot record. The rows of tables, boot records and FAT
+// grids are the acceptance tests' (against mmls, fsstat and the image's
+// bytes) and the corpus's.
 #include "present/table_presenters.h"
 
 #include <gtest/gtest.h>
 
-#include "app/selection_dispatch.h"
 #include "app/selection_guard.h"
+#include "present/fat_presenters.h"
 #include "walk_harness.h"
 
 namespace brovane {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+constexpr char kGridDisk[] = R"(
+disk size=64M
+partition type=0x01 start=2048 size=4000
+fat12 sectors_per_fat=4
+partition type=0x06 start=8192 size=20000
+fat16
+partition type=0x0C start=30720 size=70000
+fat32 sectors_per_cluster=1
+)";
 
-Bytes Entry(std::uint8_t boot, std::uint8_t head, std::uint8_t sector, std::uint8_t cylinder,
-            std::uint8_t type, std::uint32_t relative, std::uint32_t count) {
-    Bytes entry{boot, head, sector, cylinder, type, 0xFE, 0xFF, 0xFF};
-    for (std::uint32_t value : {relative, count}) {
-        for (int i = 0; i < 4; ++i) {
-            entry.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-        }
-    }
-    return entry;
-}
-
-class TablePresenterTest : public ::testing::Test, public WalkHarness {
-  protected:
-    // A hard disk whose sector 0 holds the given table entries, and a second
-    // sector holding a boot record for the tests that want one.
-    MemoryDisk& DiskWithTable(const std::vector<Bytes>& entries) {
-        MemoryDisk& disk = *platform.FindDisk(platform.AddHardDisk(200000));
-        for (std::size_t i = 0; i < entries.size(); ++i) {
-            PokeBytes(disk, 446 + 16 * i, entries[i]);
-        }
-        return disk;
+struct GridRun : WalkHarness {
+    GridRun() {
+        PlaceDescription(kGridDisk);
+        Start();
+        Batch(
+            "expand Hard Disk 1\nexpand Hard Disk 1/#1\nexpand Hard Disk 1/#2\n"
+            "expand Hard Disk 1/#3\n");
     }
 };
 
-TEST_F(TablePresenterTest, PartitionTableShowsFortyRowsOfStoredValues) {
-    DiskWithTable({Entry(0x81, 254, 0xC1, 0x12, 0x07, 0xFFFFFFF0u, 0x80000001u), Bytes(16, 0),
-                   Entry(0x80, 1, 1, 0, 0x06, 63, 1000)});
-    Start();
-    platform.transfers.clear();
-    std::vector<std::string> lines = BatchLines("select Hard Disk 1\nlist\n");
-    ASSERT_EQ(lines.size(), 41u);
-    EXPECT_EQ(lines[0], "# Partition\tField\tValue");
-    EXPECT_EQ(lines[1], "1\tBoot Indicator\tNon-Bootable");
-    EXPECT_EQ(lines[2], "\tCylinder\t18");
-    EXPECT_EQ(lines[3], "\tHead\t254");
-    EXPECT_EQ(lines[4], "\tSector\t193");
-    EXPECT_EQ(lines[5], "\tSystem Indicator\t7");
-    EXPECT_EQ(lines[6], "\tEnding Cylinder\t255");
-    EXPECT_EQ(lines[7], "\tEnding Head\t254");
-    EXPECT_EQ(lines[8], "\tEnding Sector\t255");
-    EXPECT_EQ(lines[9], "\tNumber of Sectors\t2147483649");
-    EXPECT_EQ(lines[10], "\tRelative Sectors\t4294967280");
-    EXPECT_EQ(lines[11], "2\tBoot Indicator\tNon-Bootable");  // an empty entry is listed too
-    EXPECT_EQ(lines[15], "\tSystem Indicator\t0");
-    EXPECT_EQ(lines[21], "3\tBoot Indicator\tBootable");
-    EXPECT_EQ(lines[31], "4\tBoot Indicator\tNon-Bootable");
-    EXPECT_EQ(platform.transfers.size(), 1u);  // one sector read, nothing more
-    EXPECT_EQ(session.pane.viewMode, VM_NONE);
-    EXPECT_EQ(screen.StatusText(kProgressPane), "");
-    EXPECT_TRUE(printed.empty());
+TEST(TablePresenterTest, DispatchResetsThePaneStateAndHonoursTheIgnoreFlag) {
+    GridRun run;
+    RightPaneState& pane = run.session.pane;
+    pane.viewMode = VM_SECTOR_DUMP;
+    pane.canGoNext = true;
+    pane.currentIndex = 7;
+    run.Batch("select Hard Disk 1\n");
+    EXPECT_EQ(std::tuple(pane.viewMode, pane.canGoNext, pane.currentIndex, pane.currentItem.kind,
+                         pane.currentBuffer.size()),
+              std::tuple(VM_NONE, false, 0u, IK_HARD_DISK, 512u));
+    {
+        SelectionChangeGuard guard(run.session.ignoreSelectionChange);
+        run.screen.SetStatusText(kProgressPane, "untouched");
+        run.Batch("select Hard Disk 1/#1\n");
+        EXPECT_EQ(pane.currentItem.kind, IK_HARD_DISK);
+        EXPECT_EQ(run.screen.StatusText(kProgressPane), "untouched");
+    }
+    EXPECT_FALSE(run.session.ignoreSelectionChange);
+    EXPECT_EQ(run.BatchLines("list\n").size(), 41u);
 }
 
-// Fields as stored, and no division by a zero geometry. The fields of sound
-// FAT12, FAT16 and FAT32 boot records are the acceptance test's, against fsstat.
-TEST_F(TablePresenterTest, BootRecordShowsThirteenRowsOfOddValuesWithoutFailing) {
-    MemoryDisk& disk = DiskWithTable({Entry(0, 1, 1, 0, 0x06, 63, 3000)});
-    Bytes boot(40, 0);
-    const char oem[] = "AB\0DEFGH";
-    std::copy(oem, oem + 8, boot.begin() + 3);
-    boot[19] = 0x40;  // 16-bit total 2880; no heads or sectors per track
-    boot[20] = 0x0B;
-    boot[21] = 0x08;
-    PokeBytes(disk, 63 * 512, boot);
-    Start();
-    EXPECT_EQ(BatchLines("expand Hard Disk 1\nselect Hard Disk 1/#1\nlist\n"),
-              (std::vector<std::string>{
-                  "# Field\tValue", "OEM Name\tAB", "Bytes Per Sector\t0", "Sectors Per Cluster\t0",
-                  "Reserved Sectors\t0", "Number of FATs\t0", "Number of Root Directory Entries\t0",
-                  "Media Descriptor Byte\t0x8", "Sectors Per FAT\t0", "Sectors Per Track\t0",
-                  "Number of Heads\t0", "Number of Hidden Sectors\t0", "Total Tracks\t0",
-                  "Total Sectors\t2880"}));
-    EXPECT_TRUE(printed.empty());  // sectors per cluster 0: no children, no message
+TEST(TablePresenterTest, FatGridsHaveTheirTypesWidths) {
+    GridRun run;
+    for (auto [path, width] :
+         {std::pair{"Hard Disk 1/#1/FAT 1", 35}, std::pair{"Hard Disk 1/#2/FAT 2", 40},
+          std::pair{"Hard Disk 1/#3/FAT 1", 75}}) {
+        run.Batch(std::string("select ") + path + "\n");
+        const auto& columns = run.screen.Columns();
+        ASSERT_EQ(columns.size(), 17u);
+        EXPECT_EQ(std::tuple(columns[0].heading, columns[0].width), std::tuple("FAT Entry", 100));
+        for (std::size_t column = 1; column < 17; ++column) {
+            EXPECT_EQ(std::tuple(columns[column].width, columns[column].align),
+                      std::tuple(width, ColumnAlign::Left))
+                << path;
+        }
+    }
 }
 
-// Unreadable tables and boot records are the fault matrix's. Device paths
-// open a floppy afresh for every boot record; one that cannot be opened
-// ends the presenter without a message.
-TEST_F(TablePresenterTest, FloppyThatCannotBeOpenedShowsNoBootRecordAndSaysNothing) {
+TEST(TablePresenterTest, FatPresenterNeverReadsPastTheBufferItIsGiven) {
+    GridRun run;
+    TreeItemInfo item = run.Record("Hard Disk 1/#2/FAT 1");
+    ASSERT_EQ(item.sectorCount, 20u);
+    ASSERT_TRUE(ReplaceCurrentBuffer(run.platform, run.session.pane, 1));
+    const std::size_t transfers = run.platform.transfers.size();
+    ShowFat16(run.session.Io(), run.session.pane, item);
+    EXPECT_EQ(run.platform.transfers.size(), transfers);
+    EXPECT_EQ(run.printed, WalkHarness::Messages({"FAT not accessible!"}));
+    ASSERT_EQ(run.screen.GetListItemCount(), 320);
+    EXPECT_EQ(run.screen.CellText(15, 16), "0000");
+    EXPECT_EQ(run.screen.CellText(16, 0), "00000100");
+    EXPECT_EQ(run.screen.CellText(16, 1), "");  // past the one sector held
+}
+
+// Device paths open a floppy afresh for every boot record; one that cannot
+// be opened ends the presenter without a message.
+TEST(TablePresenterTest, FloppyThatCannotBeOpenedShowsNoBootRecordAndSaysNothing) {
     WalkHarness run;
     MemoryDisk& floppy = *run.platform.FindDisk(run.platform.AddFloppy(2880));
     run.Start();
@@ -99,43 +101,6 @@ TEST_F(TablePresenterTest, FloppyThatCannotBeOpenedShowsNoBootRecordAndSaysNothi
     EXPECT_EQ(run.Batch("select -\nselect Floppy Disk 1\nlist 0 1\n"),
               "# Field\tValue\nOEM Name\t\n");
     EXPECT_EQ(run.platform.openedNames.back(), "\\\\.\\A:");
-}
-
-TEST_F(TablePresenterTest, DispatchResetsThePaneStateAndHonoursTheIgnoreFlag) {
-    DiskWithTable({Entry(0x80, 1, 1, 0, 0x06, 63, 1000)});
-    Start();
-    session.pane.viewMode = VM_SECTOR_DUMP;
-    session.pane.canGoNext = true;
-    session.pane.currentIndex = 7;
-    Batch("select Hard Disk 1\n");
-    EXPECT_EQ(session.pane.viewMode, VM_NONE);
-    EXPECT_FALSE(session.pane.canGoNext);
-    EXPECT_EQ(session.pane.currentIndex, 0u);
-    EXPECT_EQ(session.pane.currentItem.kind, IK_HARD_DISK);
-    ASSERT_TRUE(session.pane.currentBuffer);
-    EXPECT_EQ(session.pane.currentBuffer.size(), 512u);
-
-    Batch("expand Hard Disk 1\n");
-    {
-        SelectionChangeGuard guard(session.ignoreSelectionChange);
-        screen.SetStatusText(kProgressPane, "untouched");
-        Batch("select Hard Disk 1/#1\n");
-        EXPECT_EQ(session.pane.currentItem.kind, IK_HARD_DISK);
-        EXPECT_EQ(screen.StatusText(kProgressPane), "untouched");
-    }
-    EXPECT_FALSE(session.ignoreSelectionChange);
-    EXPECT_EQ(BatchLines("list\n").size(), 41u);
-}
-
-TEST_F(TablePresenterTest, NoMemoryForTheItemClearsThePane) {
-    DiskWithTable({Entry(0x80, 1, 1, 0, 0x06, 63, 1000)});
-    Start();
-    Batch("select Hard Disk 1\nselect -\n");
-    platform.settings.failingAllocation = platform.counters.allocations + 1;
-    EXPECT_EQ(Batch("select Hard Disk 1\nlist\n"), "# \n");
-    EXPECT_EQ(printed, (std::vector<std::string>{
-                           "message: Fatal Error!  Not able to allocate a buffer of memory!"}));
-    EXPECT_FALSE(session.pane.currentBuffer);
 }
 
 }  // namespace

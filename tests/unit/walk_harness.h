@@ -8,6 +8,7 @@
 #include "app/disk_lifecycle.h"
 #include "batch/batch_runner.h"
 #include "built_disk.h"
+#include "imagebuilder/description_parser.h"
 #include "session_harness.h"
 
 namespace brovane {
@@ -45,6 +46,21 @@ struct WalkHarness : SessionHarness {
     // The lines brovane-batch printed for the script.
     std::vector<std::string> BatchLines(const std::string& script) { return Split(Batch(script)); }
     TreeItemHandle Item(const std::string& path) { return runner.FindItem(path); }
+    // Builds an image from its description (tools/README.md) and places it
+    // like PlaceBuiltDisk.
+    unsigned PlaceDescription(const std::string& description, bool floppy = false) {
+        imagebuilder::Disk disk;
+        std::string error;
+        EXPECT_TRUE(imagebuilder::ParseDescription(description, disk, error)) << error;
+        return PlaceBuiltDisk(platform, disk, floppy);
+    }
+    // Expands every item above the one the path names.
+    void OpenParents(const std::string& path) {
+        for (std::size_t slash = path.find('/'); slash != std::string::npos;
+             slash = path.find('/', slash + 1)) {
+            Batch("expand " + path.substr(0, slash) + "\n");
+        }
+    }
     TreeItemInfo& Record(const std::string& path) {
         TreeItemInfo* info = screen.GetTreeItemInfo(Item(path));
         EXPECT_NE(info, nullptr) << path;

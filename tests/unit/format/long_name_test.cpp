@@ -1,5 +1,3 @@
-// Names of several slots, and a name that fills its slot, are the directory
-// listing test's, through the listing.
 #include "format/long_name.h"
 
 #include <gtest/gtest.h>
@@ -51,6 +49,14 @@ TEST(LongNameTest, WalkStopsAtTheSequenceBit) {
 
     test::PutSlot(data, 1, 0xFF, "abc");
     EXPECT_EQ(Assemble(data, 2).text, "abc");
+}
+
+TEST(LongNameTest, SlotsNearestTheEntryComeFirstAndAFullSlotNeedsNoZero) {
+    Bytes data(4 * 32, 0);
+    test::PutSlot(data, 0, 0x43, "0");
+    test::PutSlot(data, 1, 0x02, "nopqrstuvwxyz");
+    test::PutSlot(data, 2, 0x01, "abcdefghijklm");
+    EXPECT_EQ(Assemble(data, 3).text, "abcdefghijklmnopqrstuvwxyz0");
 }
 
 TEST(LongNameTest, WalkStopsAtTheFirstEntryOfTheData) {
