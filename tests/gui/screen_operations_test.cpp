@@ -289,7 +289,7 @@ TYPED_TEST(ScreenOperationsTest, ColumnsAndRowsGoWhereTheyAreInserted) {
     }
     this->Rows(4, 32);
     EXPECT_EQ(screen.InsertCallbackListItem(2, 7), 2);
-    EXPECT_EQ(screen.InsertListItem(0, "Stored"), 0);
+    EXPECT_EQ(screen.InsertListItem(0, "St\xF6red"), 0);
     EXPECT_EQ(screen.InsertCallbackListItem(99, 192), 6);  // past the end: appended
     EXPECT_EQ(screen.InsertCallbackListItem(-4, 5), 0);    // before the start: first
     screen.SetListItemText(1, 2, "80");
@@ -298,9 +298,9 @@ TYPED_TEST(ScreenOperationsTest, ColumnsAndRowsGoWhereTheyAreInserted) {
     for (int row = 0; row < screen.GetListItemCount(); ++row) {
         cells.push_back(this->ui.Cell(row, 0) + "|" + this->ui.Cell(row, 2));
     }
-    EXPECT_EQ(cells, (std::vector<std::string>{"R5C0|R5C2", "Stored|80", "R0C0|R0C2", "R32C0|R32C2",
-                                               "R7C0|R7C2", "R64C0|R64C2", "R96C0|R96C2",
-                                               "R192C0|R192C2"}));
+    EXPECT_EQ(cells, (std::vector<std::string>{"R5C0|R5C2", "St\xF6red|80", "R0C0|R0C2",
+                                               "R32C0|R32C2", "R7C0|R7C2", "R64C0|R64C2",
+                                               "R96C0|R96C2", "R192C0|R192C2"}));
     screen.DeleteAllListItems();
     EXPECT_EQ(screen.GetListItemCount(), 0);
     EXPECT_EQ(screen.GetListColumnCount(), 3);
