@@ -6,7 +6,6 @@
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QHeaderView>
-#include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
 #include <functional>
@@ -68,8 +67,6 @@ struct TextDriver {
     void DoubleClickList(int row) { screen.DoubleClickList(row); }
     std::string Cell(int row, int column) { return screen.CellText(row, column); }
     Column Heading(int column) { return screen.Columns().at(static_cast<std::size_t>(column)); }
-    std::string Status(int pane) { return screen.StatusText(pane); }
-    void Answer(bool yes) { screen.QueueAnswer(yes); }
 
     LoggingEvents events;
     TextScreen screen;
@@ -77,7 +74,6 @@ struct TextDriver {
 
 struct QtDriver {
     bool Start() {
-        app.Screen().SetMessageAnswerer([this](QMessageBox&) { return answer; });
         app.InitInstance();
         app.Screen().SetEvents(&events);
         app.MainFrame()->resize(640, 400);
@@ -138,13 +134,10 @@ struct QtDriver {
                                            : ColumnAlign::Left,
                 List().horizontalHeader()->sectionSize(column)};
     }
-    std::string Status(int pane) { return Latin1(app.MainFrame()->StatusPane(pane)->text()); }
-    void Answer(bool yes) { answer = yes ? QMessageBox::Yes : QMessageBox::No; }
 
     MemoryPlatform platform;
     CQuorvelApp app{platform};
     LoggingEvents events;
-    QMessageBox::StandardButton answer = QMessageBox::No;
     bool started = Start();  // before the testers, which need the frame's models
     QtScreen& screen = app.Screen();
     QAbstractItemModelTester treeTester{&Tree().Model(),
@@ -323,23 +316,6 @@ TYPED_TEST(ScreenOperationsTest, OneRowHoldsTheFocus) {
     EXPECT_FALSE(screen.IsListItemSelected(2));
     EXPECT_TRUE(screen.IsListItemFocused(3));
     EXPECT_FALSE(screen.IsListItemSelected(99) || screen.IsListItemFocused(-1));
-}
-
-TYPED_TEST(ScreenOperationsTest, StatusMarksAndConfirmations) {
-    ScreenOperations& screen = this->ops;
-    screen.SetStatusText(kProgressPane, "Wait....");
-    screen.SetStatusText(kPositionPane, "Current Sector Number: 63 \xB5");
-    EXPECT_EQ(this->ui.Status(kProgressPane), "Wait....");
-    EXPECT_EQ(this->ui.Status(kPositionPane), "Current Sector Number: 63 \xB5");
-    screen.SetMenuChecked(CMD_RAW_DUMPING, true);
-    screen.SetMenuChecked(CMD_SECTOR_DUMPING, true);
-    screen.SetMenuChecked(CMD_SECTOR_DUMPING, false);
-    EXPECT_TRUE(screen.IsMenuChecked(CMD_RAW_DUMPING));
-    EXPECT_FALSE(screen.IsMenuChecked(CMD_SECTOR_DUMPING));
-    this->ui.Answer(true);
-    EXPECT_TRUE(screen.Confirm("Are you sure to write to disk?"));
-    this->ui.Answer(false);
-    EXPECT_FALSE(screen.Confirm("Are you sure to write to disk?"));
 }
 
 // The Qt list asks for callback cells when it draws: a redraw announces
