@@ -3,6 +3,7 @@
 // a dumping mode and drawing rows of the right pane.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -127,6 +128,18 @@ inline void DrawRow(FuzzScreen& screen, int row) {
 inline void DrawAllRows(FuzzScreen& screen) {
     const int rows = screen.GetListItemCount();
     for (int row = 0; row < rows; ++row) {
+        DrawRow(screen, row);
+    }
+}
+
+// Draws the first and the last rows: the start and the end of a view's
+// data, where a row count that disagrees with the data shows.
+inline void DrawEnds(FuzzScreen& screen, int rowsAtEachEnd) {
+    const int rows = screen.GetListItemCount();
+    for (int row = 0; row < rows && row < rowsAtEachEnd; ++row) {
+        DrawRow(screen, row);
+    }
+    for (int row = std::max(rowsAtEachEnd, rows - rowsAtEachEnd); row < rows; ++row) {
         DrawRow(screen, row);
     }
 }

@@ -13,7 +13,6 @@
 #include <iostream>
 #include <sstream>
 #include <string>
-#include <system_error>
 #include <vector>
 
 #include "imagebuilder/description_parser.h"
@@ -26,36 +25,22 @@ namespace ib = brovane::imagebuilder;
 
 constexpr std::uint64_t kMaxSeedBytes = 64 * 1024;
 
-bool ReadText(const fs::path& path, std::string& text) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream buffer;
-    buffer << file.rdbuf();
-    text = buffer.str();
-    return static_cast<bool>(file);
-}
-
-// The bytes up to the end of the last page written.
-std::uint64_t SeedBytes(const ib::SparseImage& image) {
-    const std::vector<std::uint64_t> pages = image.WrittenPageOffsets();
-    const std::uint64_t end = pages.empty() ? 0 : pages.back() + ib::SparseImage::kPageBytes;
-    return std::min(end, image.Size());
-}
-
 bool MakeSeed(const fs::path& description, const fs::path& output, std::string& error) {
-    std::string text;
+    std::ifstream in(description, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
     ib::Disk disk;
     ib::SparseImage image(0);
-    if (!ReadText(description, text)) {
+    if (!in) {
         error = "cannot be read";
         return false;
     }
-    if (!ib::ParseDescription(text, disk, error)) {
+    if (!ib::ParseDescription(text.str(), disk, error) || !ib::BuildImage(disk, image, error)) {
         return false;
     }
-    if (!ib::BuildImage(disk, image, error)) {
-        return false;
-    }
-    const std::uint64_t bytes = SeedBytes(image);
+    const std::vector<std::uint64_t> pages = image.WrittenPageOffsets();
+    const std::uint64_t bytes =
+        std::min(pages.empty() ? 0 : pages.back() + ib::SparseImage::kPageBytes, image.Size());
     if (bytes > kMaxSeedBytes) {
         error = "writes " + std::to_string(bytes) + " bytes, more than a seed may hold (" +
                 std::to_string(kMaxSeedBytes) + ")";
@@ -65,11 +50,8 @@ bool MakeSeed(const fs::path& description, const fs::path& output, std::string& 
     std::ofstream file(output, std::ios::binary | std::ios::trunc);
     file.write(reinterpret_cast<const char*>(seed.data()),
                static_cast<std::streamsize>(seed.size()));
-    if (!file) {
-        error = "cannot write " + output.string();
-        return false;
-    }
-    return true;
+    error = file ? "" : "cannot write " + output.string();
+    return static_cast<bool>(file);
 }
 
 }  // namespace
@@ -79,19 +61,15 @@ int main(int argc, char** argv) {
         std::cerr << "usage: fuzz_seed_maker OUTPUT_FOLDER DESCRIPTION...\n";
         return 2;
     }
-    const fs::path folder = argv[1];
     std::error_code created;
-    fs::create_directories(folder, created);
-    if (created) {
-        std::cerr << "fuzz_seed_maker: cannot make " << folder.string() << '\n';
-        return 1;
-    }
+    fs::create_directories(argv[1], created);
     for (int i = 2; i < argc; ++i) {
         const fs::path description = argv[i];
-        const fs::path output = folder / description.stem().concat(".img");
         std::string error;
-        if (!MakeSeed(description, output, error)) {
-            std::cerr << "fuzz_seed_maker: " << description.string() << ": " << error << '\n';
+        if (created ||
+            !MakeSeed(description, fs::path(argv[1]) / description.stem().concat(".img"), error)) {
+            std::cerr << "fuzz_seed_maker: " << description.string() << ": "
+                      << (created ? "cannot make " + std::string(argv[1]) : error) << '\n';
             return 1;
         }
     }

@@ -12,7 +12,6 @@
 // views of the small seed volumes fit (a 1.44 MB floppy's two FAT grids
 // alone take 6,528 cells); a view past the budget is drawn at its first and
 // last rows, so that a huge FAT costs a run no more than a small one.
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -97,12 +96,7 @@ void Show(Walk& walk, TreeItemHandle item, fuzz::Mode mode) {
         fuzz::DrawAllRows(screen);
         return;
     }
-    for (int row = 0; row < rows && row < kRowsAtEachEnd; ++row) {
-        fuzz::DrawRow(screen, row);
-    }
-    for (int row = std::max(kRowsAtEachEnd, rows - kRowsAtEachEnd); row < rows; ++row) {
-        fuzz::DrawRow(screen, row);
-    }
+    fuzz::DrawEnds(screen, kRowsAtEachEnd);
 }
 
 // The sector dump of the boot record shows the volume's first 512 bytes

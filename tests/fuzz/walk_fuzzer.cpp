@@ -12,7 +12,6 @@
 // A run costs well under a millisecond under the sanitizers: the disks are
 // small, the walk has a budget of items and rows, and the platform's memory
 // is cheap (see FuzzPlatform).
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -28,25 +27,11 @@ namespace fuzz = brovane::fuzz;
 // A path through the tree: drive, extended tables, volume, its children.
 constexpr int kMaxDepth = 6;
 constexpr int kMaxItems = 32;
-// Rows drawn at each end of a view: the start and the end of its data. The
-// volume and dump targets draw every row; here the ends find a view whose
-// row count disagrees with its data.
-constexpr int kRowsAtEachEnd = 1;
-
-void DrawEnds(FuzzScreen& screen) {
-    const int rows = screen.GetListItemCount();
-    for (int row = 0; row < rows && row < kRowsAtEachEnd; ++row) {
-        fuzz::DrawRow(screen, row);
-    }
-    for (int row = std::max(kRowsAtEachEnd, rows - kRowsAtEachEnd); row < rows; ++row) {
-        fuzz::DrawRow(screen, row);
-    }
-}
 
 void SelectInBothModes(FuzzScreen& screen, TreeItemHandle item, fuzz::Mode dumping) {
     for (fuzz::Mode mode : {fuzz::Mode::Structure, dumping}) {
         fuzz::SelectInMode(screen, item, mode);
-        DrawEnds(screen);
+        fuzz::DrawEnds(screen, 1);
     }
     screen.SetMenuChecked(brovane::CMD_SECTOR_DUMPING, false);
     screen.SetMenuChecked(brovane::CMD_RAW_DUMPING, false);

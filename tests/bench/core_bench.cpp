@@ -1,0 +1,224 @@
+// Benchmarks for the core's speed and memory goals, each run through the
+// user's actions on the text front-end, in both access modes where they
+// differ (Arg 1: the disk library):
+// - start-up on ten disk images: under 50 ms of CPU;
+// - listing a directory of 5,000 long-named files (15,000 entries): under
+//   5 ms once its data is in memory; expanding it in the tree: under 20 ms
+//   beyond its reads. The disk is in memory, so its reads are copies and
+//   the figures are upper bounds of both;
+// - tree storage for 100,000 directory entries: under 32 MiB (counter);
+// - a FAT32 grid of a 16 MiB FAT (262,144 rows): under 50 ms; the cells of
+//   one screen of a grid or a dump: under 1 ms.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include "app/disk_lifecycle.h"
+#include "app/session.h"
+#include "batch/text_screen.h"
+#include "imagebuilder/image_builder.h"
+#include "platform/posix_platform.h"
+#include "present/cell_text.h"
+#include "present/fat_presenters.h"
+#include "support/memory_platform.h"
+
+namespace brovane {
+namespace {
+
+namespace ib = imagebuilder;
+
+void StartUpOnTenImages(benchmark::State& state) {
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "brovane-bench";
+    std::filesystem::create_directories(folder);
+    PlatformOptions options;
+    for (int i = 0; i < 10; ++i) {
+        const std::string image = (folder / std::to_string(i)).string();
+        std::ofstream{image};
+        std::filesystem::resize_file(image, i < 2 ? 1474560 : 64 << 20);
+        (i < 2 ? options.floppies : options.disks).push_back(image);
+    }
+    options.diskLibrary = state.range(0) != 0;
+    for (auto _ : state) {
+        PosixPlatform platform(options);
+        TextScreen screen;
+        Session session(platform, screen);
+        screen.SetEvents(&session);
+        InitDiskAccess(session);
+        if (screen.Children(kTreeRoot).size() != 10) {
+            state.SkipWithError("not every drive was listed");
+        }
+        ReleaseDiskAccess(session);
+    }
+    std::filesystem::remove_all(folder);
+}
+BENCHMARK(StartUpOnTenImages)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+constexpr std::uint32_t kVolumeStart = 2048;
+constexpr std::uint32_t kVolumeSectors = 200000;
+constexpr int kFiles = 5000;
+constexpr int kLinks = 20;  // directories that all lead to BIG
+
+// A FAT32 volume whose root holds /BIG (5,000 files "File number
+// NNNNN.txt": two slots and a short entry each) and twenty directories whose
+// first cluster is BIG's: expanding them all lists 100,000 entries.
+const ib::SparseImage& BenchImage() {
+    static const std::unique_ptr<ib::SparseImage> image = [] {
+        ib::FatVolume volume;
+        volume.kind = ib::FatKind::Fat32;
+        volume.firstSector = kVolumeStart;
+        volume.totalSectors = kVolumeSectors;
+        volume.sectorsPerCluster = 8;
+        volume.entries.push_back(ib::DirectoryEntry("/BIG", "Big directory"));  // cluster 3 on
+        for (int i = 0; i < kFiles; ++i) {
+            char number[8];
+            std::snprintf(number, sizeof number, "%05d", i);
+            volume.entries.push_back(ib::FileEntry(std::string("/BIG/F") + number + ".TXT", "",
+                                                   std::string("File number ") + number + ".txt"));
+        }
+        for (int i = 0; i < kLinks; ++i) {
+            volume.entries.push_back(ib::DirectoryEntry("/LINK" + std::to_string(i)));
+            volume.entries.back().firstClusterOverride = 3;
+        }
+        ib::Disk disk;
+        disk.sizeBytes = std::uint64_t{kVolumeStart + kVolumeSectors} * ib::kSectorBytes;
+        disk.primaries[0] = {0, 0x0C, kVolumeStart, kVolumeSectors, {}, {}};
+        disk.volumes.push_back(volume);
+        auto built = std::make_unique<ib::SparseImage>(0);
+        std::string error;
+        if (!ib::BuildImage(disk, *built, error)) {
+            std::fprintf(stderr, "bench image: %s\n", error.c_str());
+        }
+        return built;
+    }();
+    return *image;
+}
+
+// A session on the bench disk with the volume and its root expanded.
+struct BenchSession {
+    explicit BenchSession(bool diskLibrary) : session(platform, screen) {
+        MemoryDisk& disk = *platform.FindDisk(platform.AddHardDisk(kVolumeStart + kVolumeSectors));
+        disk.heads = 255;
+        disk.sectorsPerTrack = 63;
+        for (std::uint64_t offset : BenchImage().WrittenPageOffsets()) {
+            PokeBytes(disk, offset, BenchImage().Read(offset, ib::SparseImage::kPageBytes));
+        }
+        platform.settings.diskLibrary = diskLibrary;
+        screen.SetEvents(&session);
+        InitDiskAccess(session);
+        TreeItemHandle item = screen.Children(kTreeRoot).at(0);
+        screen.Expand(item);
+        screen.Expand(item = screen.Children(item).at(0));  // the volume
+        screen.Expand(root = screen.Children(item).back());
+    }
+    MemoryPlatform platform;
+    TextScreen screen;
+    Session session;
+    TreeItemHandle root = kNoTreeItem;
+};
+
+// BIG selected in the tree: its FAT and clusters read, 5,000 rows listed.
+void ListFiveThousandLongNamedFiles(benchmark::State& state) {
+    BenchSession bench(state.range(0) != 0);
+    const TreeItemHandle big = bench.screen.Children(bench.root).at(0);
+    for (auto _ : state) {
+        bench.screen.SelectTreeItem(kNoTreeItem);
+        bench.screen.SelectTreeItem(big);
+        if (bench.screen.GetListItemCount() != kFiles) {
+            state.SkipWithError("not every file was listed");
+        }
+    }
+}
+BENCHMARK(ListFiveThousandLongNamedFiles)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The first expansion of each link to BIG: 15,000 entries walked, 5,000
+// children stored and inserted; then the storage the 100,000 entries take.
+void ExpandFiveThousandLongNamedFiles(benchmark::State& state) {
+    BenchSession bench(state.range(0) != 0);
+    const std::size_t before = bench.session.items.itemPool.UsedBytes();
+    std::vector<TreeItemHandle> links = bench.screen.Children(bench.root);
+    links.erase(links.begin());  // BIG itself
+    std::size_t listed = 0;
+    for (auto _ : state) {
+        const TreeItemHandle link = links.at(listed / kFiles);
+        bench.screen.Expand(link);
+        listed += bench.screen.Children(link).size();
+    }
+    if (listed != std::size_t{kFiles} * kLinks) {
+        state.SkipWithError("not every entry was listed");
+    }
+    const double used = static_cast<double>(bench.session.items.itemPool.UsedBytes() - before);
+    state.counters["storageMiB"] = used / (1 << 20);
+    state.counters["bytesPerEntry"] = used / static_cast<double>(listed);
+}
+BENCHMARK(ExpandFiveThousandLongNamedFiles)
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(kLinks)
+    ->Unit(benchmark::kMillisecond);
+
+constexpr std::uint32_t kFatSectors = 32768;
+
+// A session on one in-memory disk with a FAT32 item whose FAT is 16 MiB,
+// the current buffer as large as the FAT.
+struct GridBench {
+    GridBench() : session(platform, screen) {
+        platform.AddHardDisk(4 * kFatSectors);
+        screen.SetEvents(&session);
+        InitDiskAccess(session);
+        ReplaceCurrentBuffer(platform, session.pane, kFatSectors);
+        item.driveNumber = 0x80;
+        item.kind = IK_FAT32;
+        item.fatType = FT_FAT32;
+        item.relativeSector = 32;
+        item.sectorCount = kFatSectors;
+        item.heads = 16;
+        item.sectorsPerTrack = 63;
+        item.volumeSectors = 4 * kFatSectors;
+    }
+    MemoryPlatform platform;
+    TextScreen screen;
+    Session session;
+    TreeItemInfo item{};
+};
+
+void Fat32GridOfSixteenMebibytes(benchmark::State& state) {
+    GridBench bench;
+    for (auto _ : state) {
+        ShowFat32(bench.session.Io(), bench.session.pane, bench.item);
+        if (bench.screen.GetListItemCount() != 262144) {
+            state.SkipWithError("rows are missing");
+        }
+    }
+}
+BENCHMARK(Fat32GridOfSixteenMebibytes)->Unit(benchmark::kMillisecond);
+
+// 40 rows of 17 columns of a FAT32 grid (Arg 0), or of 34 columns of a
+// dump (Arg 1), from the middle of the buffer.
+void OneScreenOfCells(benchmark::State& state) {
+    GridBench bench;
+    RightPaneState& pane = bench.session.pane;
+    const bool dump = state.range(0) != 0;
+    pane.viewMode = dump ? VM_SECTOR_DUMP : VM_FAT32;
+    pane.unitSectors = 1;
+    const int columns = dump ? 34 : 17;
+    const std::uintptr_t step = dump ? 1 : 64;
+    const std::uintptr_t first = dump ? 0 : 64 * 100000;
+    std::string text;
+    for (auto _ : state) {
+        for (std::uintptr_t row = 0; row < 40; ++row) {
+            for (int column = 0; column < columns; ++column) {
+                benchmark::DoNotOptimize(CellText(pane, column, first + row * step, text));
+            }
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * 40 * columns);
+}
+BENCHMARK(OneScreenOfCells)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace brovane
+
+BENCHMARK_MAIN();
