@@ -52,22 +52,26 @@ Input Split(ByteSpan bytes) {
     return input;
 }
 
-// The chain as a walk that remembers every cluster it has seen.
-std::vector<std::uint32_t> PlainChain(const Input& in) {
+// The chain as a walk that remembers every cluster it has seen, and how it ended.
+std::vector<std::uint32_t> PlainChain(const Input& in, brovane::ChainEnd& how) {
+    using brovane::ChainEnd;
     std::vector<std::uint32_t> chain;
     const std::uint32_t end = brovane::EndOfChain(in.fatType);
     std::uint32_t cluster = brovane::SignificantCluster(in.firstCluster, in.fatType);
-    if ((in.firstCluster & brovane::kFat32ClusterMask) == 0 || cluster == end) {
+    how = ChainEnd::kNoChain;
+    if ((in.firstCluster & brovane::kFat32ClusterMask) == 0 || cluster == end || end == 0) {
         return chain;
     }
     std::set<std::uint32_t> seen;
     for (;;) {
         const auto entry = brovane::ReadFatEntry(cluster, in.fatType, in.fatImage);
         if (!entry || !seen.insert(cluster).second) {
+            how = entry ? ChainEnd::kRepeat : ChainEnd::kPastFat;
             return chain;
         }
         chain.push_back(cluster);
         if (*entry == 0 || *entry == end) {
+            how = *entry == 0 ? ChainEnd::kFreeEntry : ChainEnd::kEndMark;
             return chain;
         }
         cluster = *entry;
@@ -75,9 +79,11 @@ std::vector<std::uint32_t> PlainChain(const Input& in) {
 }
 
 void CheckChain(const Input& in) {
-    const std::uint32_t length = brovane::ChainLength(in.firstCluster, in.fatType, in.fatImage);
-    const std::vector<std::uint32_t> expected = PlainChain(in);
-    Require(length == expected.size());
+    const brovane::ChainWalk walk = brovane::WalkChain(in.firstCluster, in.fatType, in.fatImage);
+    const std::uint32_t length = walk.length;
+    brovane::ChainEnd how;
+    const std::vector<std::uint32_t> expected = PlainChain(in, how);
+    Require(length == expected.size() && walk.end == how);
     Require(length <= brovane::EntriesInImage(in.fatType, in.fatImage));
 
     std::vector<std::uint32_t> list(length + 3, 0xDEADBEEF);
