@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/disk_units.h"
 #include "platform/platform.h"
 #include "screen/screen_operations.h"
 
@@ -26,8 +27,6 @@ struct ChsAddress {
     std::uint16_t sector = 0;
 };
 
-// Drive numbers: floppy i is i, hard disk n is kFirstHardDisk + n.
-inline constexpr std::uint16_t kFirstHardDisk = 0x80;
 inline constexpr std::size_t kDriveCount = 256;
 
 struct DiskAccess {

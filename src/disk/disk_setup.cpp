@@ -100,7 +100,7 @@ bool ProbeHardDisk(const PlatformDiskScreen& io, std::uint32_t n) {
         handle = io.platform.OpenDevice(HardDiskDevicePath(n));
         return IsOpenHandle(handle);
     }
-    std::array<std::uint8_t, 512> scratch{};
+    std::array<std::uint8_t, kSectorBytes> scratch{};
     return disk.readDisk32(drive, 0, 0, 1, 1, scratch.data(), 0, 0) != 0;
 }
 

@@ -14,7 +14,6 @@ namespace {
 // The first sector of a disk, partition or volume: read by the item's own
 // address, with the floppy reopened once when nothing arrived.
 bool ReadByOwnAddress(const PlatformDiskScreen& io, RightPaneState& pane, const TreeItemInfo& sector) {
-    constexpr FloppyReopen kReopenWhenNothingRead{false, true, false};
     return ReadIntoCurrentBuffer(io, pane, sector, kReopenWhenNothingRead,
                                  {"Sector not accessible!", "Boot Record not accessible!"});
 }

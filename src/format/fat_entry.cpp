@@ -4,9 +4,10 @@ namespace brovane {
 
 namespace {
 
-constexpr std::uint32_t kFat16End = 0xFFFF;
-constexpr std::uint32_t kFat12End = 0xFFF;
 constexpr std::uint32_t kFat12Mask = 0x0FFF;
+// The end marks: every significant bit of the entry set (FAT32: kFat32ClusterMask).
+constexpr std::uint32_t kFat16End = 0xFFFF;
+constexpr std::uint32_t kFat12End = kFat12Mask;
 
 // Byte offset and width of a cluster's entry; 64 bits, so no cluster number
 // can wrap the offset.

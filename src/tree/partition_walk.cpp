@@ -17,7 +17,6 @@ namespace {
 
 // Below this cluster estimate a volume is FAT12.
 constexpr std::uint32_t kFat12ClusterLimit = 4096;
-constexpr std::uint32_t kDirectoryEntryBytes = 32;
 
 // The item being expanded and the child inserted last, so that each new
 // child goes right behind the one before.
@@ -185,7 +184,8 @@ void AddRootDirectory(Expansion& expansion, TreeItemInfo root, const BootRecord&
         root.firstDataSector = root.relativeSector;
     } else {
         root.kind = IK_ROOT_DIR;
-        root.sectorCount = boot.rootEntries * kDirectoryEntryBytes / kSectorBytes;
+        root.sectorCount =
+            static_cast<std::uint32_t>(boot.rootEntries * kDirectoryEntryBytes / kSectorBytes);
         root.firstDataSector =
             SectorFromFields(std::uint64_t{root.relativeSector} + root.sectorCount);
     }
