@@ -47,10 +47,6 @@ struct DiskAccess {
     ChsAddress chsScratch;
 };
 
-// "\\.\PHYSICALDRIVEn" for hard disk n, "\\.\X:" for the volume of drive letter X.
-std::string HardDiskDevicePath(std::uint32_t diskNumber);
-std::string VolumeDevicePath(std::uint16_t driveNumber);
-
 bool IsOpenHandle(DeviceHandle handle);
 // Closes the drive's handle if one is open; the entry becomes 0.
 void CloseDriveHandle(Platform& platform, DiskAccess& disk, std::size_t drive);
