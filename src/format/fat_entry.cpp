@@ -54,20 +54,6 @@ std::uint32_t SignificantCluster(std::uint32_t cluster, std::uint16_t fatType) {
     return fatType == kFat32Code ? cluster & kFat32ClusterMask : cluster;
 }
 
-std::uint64_t EntriesInImage(std::uint16_t fatType, ByteSpan fatImage) {
-    const std::uint64_t bytes = fatImage.size();
-    switch (fatType) {
-        case kFat16Code:
-            return bytes / 2;
-        case kFat12Code:
-            return 2 * bytes / 3;  // 12 bits each; the last needs its two bytes
-        case kFat32Code:
-            return bytes / 4;
-        default:
-            return 0;
-    }
-}
-
 std::optional<std::uint32_t> ReadFatEntry(std::uint32_t cluster, std::uint16_t fatType,
                                           ByteSpan fatImage) {
     if (!IsFatTypeCode(fatType)) {

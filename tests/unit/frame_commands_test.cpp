@@ -122,7 +122,6 @@ TEST(CommandTable, LookupsByNameNumberAndKey) {
 TEST(CommandTable, PromptsSplitIntoFlyByAndToolTip) {
     const CommandInfo* next = FindCommand(CMD_NEXT);
     ASSERT_NE(next, nullptr);
-    EXPECT_EQ(FlyByPrompt(*next), "This takes you to the next Sector or Cluster");
     EXPECT_EQ(ToolTip(*next), "Next Sector/Cluster");
     const CommandInfo* gotoSector = FindCommand(CMD_GOTO_SECTOR);
     EXPECT_EQ(ToolTip(*gotoSector), "");
