@@ -4,12 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/disk_units.h"
+
 namespace brovane::disk32 {
 
 namespace {
-
-constexpr std::uint32_t kFirstHardDisk = 0x80;
-constexpr std::uint64_t kSectorBytes = 512;
 
 void CloseAll(std::vector<AttachedDrive>& drives) {
     for (AttachedDrive& drive : drives) {

@@ -13,7 +13,7 @@
 
 #include <cstdint>
 
-#include "disk32/device_table.h"
+#include "platform/device_table.h"
 #include "platform/posix_device.h"
 
 namespace brovane::disk32 {

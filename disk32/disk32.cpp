@@ -9,12 +9,12 @@
 #include "disk32/attached_drives.h"
 #include "disk32/bios_address.h"
 #include "platform/device_transfer.h"
+#include "platform/disk_units.h"
 
 namespace brovane::disk32 {
 
 namespace {
 
-constexpr std::uint64_t kSectorBytes = 512;
 // The most sectors one platform transfer moves (its byte count is 32-bit).
 constexpr std::uint64_t kPieceSectors = 1u << 22;
 
@@ -83,5 +83,7 @@ DISK32_EXPORT std::uint32_t WriteDisk32(std::uint32_t drive, std::uint32_t cylin
 
 DISK32_EXPORT std::uint32_t CheckInt13Extension32(std::uint32_t drive) {
     const brovane::disk32::AttachedDrive* found = brovane::disk32::FindDrive(drive);
-    return found != nullptr ? brovane::disk32::ExtensionValue(*found, drive >= 0x80) : 0;
+    return found != nullptr
+               ? brovane::disk32::ExtensionValue(*found, drive >= brovane::kFirstHardDisk)
+               : 0;
 }

@@ -3,7 +3,7 @@
 // the drives than their number, so it opens none of them.
 #include <cstdint>
 
-#include "disk32/device_table.h"
+#include "platform/device_table.h"
 
 namespace {
 

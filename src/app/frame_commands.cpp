@@ -3,17 +3,12 @@
 #include <vector>
 
 #include "app/selection_guard.h"
+#include "platform/disk_units.h"
 #include "screen/command_table.h"
 #include "screen/texts.h"
 #include "tree/drive_inventory.h"
 
 namespace brovane {
-
-namespace {
-
-constexpr std::uint16_t kFirstHardDiskNumber = 0x80;
-
-}  // namespace
 
 void RefreshDisks(Session& session) {
     {
@@ -43,7 +38,7 @@ void ShowTreeContextMenu(ScreenOperations& screen) {
         return;
     }
     std::vector<PopupEntry> entries;
-    if (info->driveNumber < kFirstHardDiskNumber) {
+    if (info->driveNumber < kFirstHardDisk) {
         entries.push_back({CMD_DISK_COPY, "Disk Copy"});
     }
     if (info->relativeSector != 0) {

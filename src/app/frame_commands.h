@@ -14,8 +14,11 @@ void RefreshDisks(Session& session);
 // Toggles the command's check mark and shows the tree's current item again
 // in the new mode.
 void SetDumpingMode(ScreenOperations& screen, bool& ignoreSelectionChange, int command);
-// "Disk Copy" for a floppy or volume's item, "Raw Search" for an item that
-// does not start a disk, partition or volume; neither entry does anything.
+// The menu of the tree item under the cursor (none where there is no item):
+// "Disk Copy" for every item of a floppy drive (a drive number below
+// kFirstHardDisk), never for a hard disk or anything on one; "Raw Search"
+// for an item that does not start a disk, partition or volume (its
+// relativeSector is not 0). Neither entry does anything.
 void ShowTreeContextMenu(ScreenOperations& screen);
 // Opens the usage document that lies beside the program.
 void ShowUsage(ScreenOperations& screen, const std::string& programDirectory);

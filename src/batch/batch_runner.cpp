@@ -1,44 +1,13 @@
 #include "batch/batch_runner.h"
 
 #include <algorithm>
-#include <charconv>
 #include <utility>
 
 #include "app/command_state.h"
+#include "batch/script_parsing.h"
+#include "batch/tree_paths.h"
 
 namespace brovane {
-
-namespace {
-
-std::string_view Trim(std::string_view text) {
-    const std::string_view blanks = " \t\r";
-    std::size_t first = text.find_first_not_of(blanks);
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
-}
-
-bool NoArguments(std::string_view arguments, std::string& error) {
-    if (!arguments.empty()) {
-        error = "unexpected arguments '" + std::string(arguments) + "'";
-        return false;
-    }
-    return true;
-}
-
-// "#N" names the N-th child (from 1); answers 0 when the segment is not of that form.
-std::size_t ChildNumber(std::string_view segment) {
-    if (segment.size() < 2 || segment[0] != '#') {
-        return 0;
-    }
-    std::size_t number = 0;
-    auto [end, problem] =
-        std::from_chars(segment.data() + 1, segment.data() + segment.size(), number);
-    return problem == std::errc{} && end == segment.data() + segment.size() ? number : 0;
-}
-
-}  // namespace
 
 BatchRunner::BatchRunner(TextScreen& screen, Session& session, std::ostream& out)
     : screen_(screen), session_(session), out_(out) {}
@@ -57,13 +26,10 @@ int BatchRunner::RunScript(std::istream& script, std::ostream& err) {
 }
 
 bool BatchRunner::RunLine(std::string_view line, std::string& error) {
-    line = Trim(line);
-    if (line.empty() || line.front() == '#') {
+    const std::optional<ScriptLine> words = SplitLine(line);
+    if (!words) {
         return true;
     }
-    std::size_t space = line.find_first_of(" \t");
-    std::string_view command = line.substr(0, space);
-    std::string_view arguments = space == std::string_view::npos ? "" : Trim(line.substr(space));
     using Handler = bool (BatchRunner::*)(std::string_view, std::string&);
     static constexpr std::pair<std::string_view, Handler> kCommands[] = {
         {"tree", &BatchRunner::PrintTree},        {"selected", &BatchRunner::PrintSelected},
@@ -75,62 +41,26 @@ bool BatchRunner::RunLine(std::string_view line, std::string& error) {
         {"answer", &BatchRunner::Answer},
     };
     for (const auto& [name, handler] : kCommands) {
-        if (command == name) {
-            return (this->*handler)(arguments, error);
+        if (words->command == name) {
+            return (this->*handler)(words->arguments, error);
         }
     }
-    error = "unknown command '" + std::string(command) + "'";
+    error = "unknown command '" + std::string(words->command) + "'";
     return false;
 }
 
-// ---- Paths ----
-
-TreeItemHandle BatchRunner::FindChild(TreeItemHandle parent, std::string_view segment) {
-    std::vector<TreeItemHandle> children = screen_.Children(parent);
-    if (std::size_t number = ChildNumber(segment); number != 0) {
-        return number <= children.size() ? children[number - 1] : kNoTreeItem;
-    }
-    for (TreeItemHandle child : children) {
-        if (screen_.ItemText(child) == segment) {
-            return child;
-        }
-    }
-    return kNoTreeItem;
-}
-
 TreeItemHandle BatchRunner::FindItem(std::string_view path) {
-    TreeItemHandle item = kTreeRoot;
-    while (!path.empty()) {
-        std::size_t slash = path.find('/');
-        item = FindChild(item, path.substr(0, slash));
-        if (item == kNoTreeItem) {
-            return kNoTreeItem;
-        }
-        path = slash == std::string_view::npos ? std::string_view{} : path.substr(slash + 1);
-    }
-    return item;
+    return FindItemByPath(screen_, path);
 }
 
 std::string BatchRunner::PathOf(TreeItemHandle item) {
-    std::string path;
-    for (; item != kNoTreeItem; item = screen_.Parent(item)) {
-        path = path.empty() ? screen_.ItemText(item) : screen_.ItemText(item) + "/" + path;
-    }
-    return path;
-}
-
-TreeItemHandle BatchRunner::RequireItem(std::string_view path, std::string& error) {
-    TreeItemHandle item = path.empty() ? kNoTreeItem : FindItem(path);
-    if (item == kNoTreeItem) {
-        error = "no such item '" + std::string(path) + "'";
-    }
-    return item;
+    return PathOfItem(screen_, item);
 }
 
 // ---- Actions on the tree ----
 
 bool BatchRunner::ExpandPath(std::string_view path, std::string& error) {
-    TreeItemHandle item = RequireItem(path, error);
+    TreeItemHandle item = RequireItem(screen_, path, error);
     if (item != kNoTreeItem) {
         screen_.Expand(item);
     }
@@ -138,7 +68,7 @@ bool BatchRunner::ExpandPath(std::string_view path, std::string& error) {
 }
 
 bool BatchRunner::CollapsePath(std::string_view path, std::string& error) {
-    TreeItemHandle item = RequireItem(path, error);
+    TreeItemHandle item = RequireItem(screen_, path, error);
     if (item != kNoTreeItem) {
         screen_.Collapse(item);
     }
@@ -150,7 +80,7 @@ bool BatchRunner::SelectPath(std::string_view path, std::string& error) {
         screen_.SelectTreeItem(kNoTreeItem);
         return true;
     }
-    TreeItemHandle item = RequireItem(path, error);
+    TreeItemHandle item = RequireItem(screen_, path, error);
     if (item != kNoTreeItem) {
         screen_.SelectTreeItem(item);
     }
@@ -159,22 +89,11 @@ bool BatchRunner::SelectPath(std::string_view path, std::string& error) {
 
 // ---- Printing ----
 
-void BatchRunner::PrintItems(TreeItemHandle parent, int depth) {
-    for (TreeItemHandle item : screen_.Children(parent)) {
-        const char* mark = screen_.IsExpanded(item) ? "- " : screen_.HasButton(item) ? "+ " : ". ";
-        out_ << std::string(static_cast<std::size_t>(depth) * 2, ' ') << mark
-             << EscapeText(screen_.ItemText(item)) << '\n';
-        if (screen_.IsExpanded(item)) {
-            PrintItems(item, depth + 1);
-        }
-    }
-}
-
 bool BatchRunner::PrintTree(std::string_view arguments, std::string& error) {
     if (!NoArguments(arguments, error)) {
         return false;
     }
-    PrintItems(kTreeRoot, 0);
+    PrintTreeItems(out_, screen_, kTreeRoot, 0);
     return true;
 }
 
@@ -191,8 +110,7 @@ bool BatchRunner::PrintStatus(std::string_view arguments, std::string& error) {
     if (!NoArguments(arguments, error)) {
         return false;
     }
-    out_ << "0: " << EscapeText(screen_.StatusText(0)) << '\n';
-    out_ << "1: " << EscapeText(screen_.StatusText(1)) << '\n';
+    PrintStatusPanes(out_, screen_);
     return true;
 }
 
@@ -205,86 +123,24 @@ bool BatchRunner::PrintMenu(std::string_view arguments, std::string& error) {
     if (!NoArguments(arguments, error)) {
         return false;
     }
-    CommandState state = CurrentCommandState();
-    for (const CommandInfo& info : Commands()) {
-        out_ << info.id << (IsCommandEnabled(info.id, state) ? " enabled" : " disabled")
-             << (IsCommandChecked(info.id, state) ? " checked" : "") << '\n';
-    }
+    PrintMenuStates(out_, CurrentCommandState());
     return true;
 }
-
-}  // namespace brovane
-
-namespace brovane {
-
-namespace {
-
-// Reads an optional row number; false when the text is not one.
-bool ParseCount(std::string_view text, int& value) {
-    auto [end, problem] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return problem == std::errc{} && end == text.data() + text.size() && value >= 0;
-}
-
-}  // namespace
 
 bool BatchRunner::PrintList(std::string_view arguments, std::string& error) {
     int first = 0;
     int count = screen_.GetListItemCount();
-    std::size_t space = arguments.find(' ');
-    std::string_view firstText = arguments.substr(0, space);
-    std::string_view countText =
-        space == std::string_view::npos ? "" : Trim(arguments.substr(space));
+    auto [firstText, countText] = SplitFirstWord(arguments);
     if ((!firstText.empty() && !ParseCount(firstText, first)) ||
         (!countText.empty() && !ParseCount(countText, count))) {
         error = "bad row numbers '" + std::string(arguments) + "'";
         return false;
     }
-    out_ << "# ";
-    for (std::size_t column = 0; column < screen_.Columns().size(); ++column) {
-        out_ << (column == 0 ? "" : "\t") << EscapeText(screen_.Columns()[column].heading);
-    }
-    out_ << '\n';
-    int last =
-        std::min(screen_.GetListItemCount(), first + std::min(count, screen_.GetListItemCount()));
-    for (int row = first; row < last; ++row) {
-        for (int column = 0; column < screen_.GetListColumnCount(); ++column) {
-            out_ << (column == 0 ? "" : "\t") << EscapeText(screen_.CellText(row, column));
-        }
-        out_ << '\n';
-    }
+    PrintListRows(out_, screen_, first, count);
     return true;
 }
 
-namespace {
-
-// Splits the words of an edit line; a word in single quotes is taken as
-// written, spaces included ('' is the empty text).
-bool SplitWords(std::string_view text, std::vector<std::string>& words, std::string& error) {
-    std::size_t at = 0;
-    while (at < text.size()) {
-        if (text[at] == ' ' || text[at] == '\t') {
-            ++at;
-            continue;
-        }
-        if (text[at] == '\'') {
-            std::size_t end = text.find('\'', at + 1);
-            if (end == std::string_view::npos) {
-                error = "unclosed quote in '" + std::string(text) + "'";
-                return false;
-            }
-            words.emplace_back(text.substr(at + 1, end - at - 1));
-            at = end + 1;
-            continue;
-        }
-        std::size_t end = text.find_first_of(" \t", at);
-        end = end == std::string_view::npos ? text.size() : end;
-        words.emplace_back(text.substr(at, end - at));
-        at = end;
-    }
-    return true;
-}
-
-}  // namespace
+// ---- Actions on the list and the message boxes ----
 
 bool BatchRunner::EditRow(std::string_view arguments, std::string& error) {
     std::vector<std::string> words;
@@ -297,19 +153,7 @@ bool BatchRunner::EditRow(std::string_view arguments, std::string& error) {
         return false;
     }
     std::optional<TextScreen::BoxTexts> boxes;
-    if (words.size() == 2 && words[1] == "cancel") {
-        boxes.reset();
-    } else if (words.size() == 17) {
-        boxes.emplace();
-        for (std::size_t n = 0; n < boxes->size(); ++n) {
-            if (words[n + 1].size() > static_cast<std::size_t>(kByteBoxLimit)) {
-                error = "a box takes at most 2 characters: '" + words[n + 1] + "'";
-                return false;
-            }
-            (*boxes)[n] = words[n + 1];
-        }
-    } else {
-        error = "edit needs ROW and sixteen box texts, or ROW cancel";
+    if (!ParseBoxTexts(words, boxes, error)) {
         return false;
     }
     screen_.SetNextEdit(std::move(boxes));
@@ -328,11 +172,9 @@ bool BatchRunner::Answer(std::string_view arguments, std::string& error) {
 }
 
 bool BatchRunner::RightClick(std::string_view arguments, std::string& error) {
-    std::size_t space = arguments.find(' ');
-    std::string_view pane = arguments.substr(0, space);
-    std::string_view target = space == std::string_view::npos ? "" : Trim(arguments.substr(space));
+    auto [pane, target] = SplitFirstWord(arguments);
     if (pane == "tree") {
-        TreeItemHandle item = RequireItem(target, error);
+        TreeItemHandle item = RequireItem(screen_, target, error);
         if (item == kNoTreeItem) {
             return false;
         }
@@ -348,15 +190,9 @@ bool BatchRunner::RightClick(std::string_view arguments, std::string& error) {
         error = "rightclick needs 'tree PATH' or 'list ROW'";
         return false;
     }
-    for (const PopupEntry& entry : screen_.LastPopup()) {
-        out_ << EscapeText(entry.text) << '\n';
-    }
+    PrintPopupEntries(out_, screen_);
     return true;
 }
-
-}  // namespace brovane
-
-namespace brovane {
 
 // ---- Commands ----
 

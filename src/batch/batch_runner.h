@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/session.h"
+#include "batch/printed_forms.h"
 #include "batch/text_screen.h"
 
 namespace brovane {
@@ -40,12 +41,9 @@ class BatchRunner {
     bool RightClick(std::string_view arguments, std::string& error);
     bool EditRow(std::string_view arguments, std::string& error);
     bool Answer(std::string_view arguments, std::string& error);
-    TreeItemHandle RequireItem(std::string_view path, std::string& error);
     bool ChooseCommand(std::string_view name, std::string& error);
     bool PressKey(std::string_view key, std::string& error);
     void RunCommand(int command);
-    void PrintItems(TreeItemHandle parent, int depth);
-    TreeItemHandle FindChild(TreeItemHandle parent, std::string_view segment);
     CommandState CurrentCommandState();
 
     TextScreen& screen_;

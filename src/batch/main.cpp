@@ -16,13 +16,11 @@
 
 namespace {
 
-constexpr int kExitUsage = 2;
-
 int Usage(const std::string& problem) {
     std::cerr << "brovane-batch: " << problem << '\n'
               << "usage: brovane-batch [--disk PATH]... [--floppy PATH]... [--disk-library] "
                  "[SCRIPT]\n";
-    return kExitUsage;
+    return brovane::kExitUsage;
 }
 
 }  // namespace

@@ -1,8 +1,9 @@
 #include "batch/text_screen.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <fstream>
+
+#include "batch/printed_forms.h"
 
 namespace brovane {
 
@@ -309,24 +310,6 @@ bool TextScreen::EditBytesDialog(EditBytes& bytes) {
         ParseByteBox(text == kKeepBox ? ByteBoxText(bytes[n]) : text, bytes[n]);
     }
     return true;
-}
-
-std::string EscapeText(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        auto byte = static_cast<unsigned char>(c);
-        if (byte == '\\') {
-            out += "\\\\";
-        } else if (byte < 0x20 || byte >= 0x7F) {
-            char hex[5];
-            std::snprintf(hex, sizeof hex, "\\x%02X", byte);
-            out += hex;
-        } else {
-            out += c;
-        }
-    }
-    return out;
 }
 
 }  // namespace brovane

@@ -152,8 +152,4 @@ class TextScreen : public ScreenOperations {
     std::optional<BoxTexts> nextEdit_;
 };
 
-// Escapes a text for one output line: "\" as "\\", bytes below 0x20, 0x7F
-// and above as \xHH.
-std::string EscapeText(std::string_view text);
-
 }  // namespace brovane

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/disk_units.h"
 #include "platform/platform.h"
 #include "screen/screen_operations.h"
 
@@ -26,8 +27,6 @@ struct ChsAddress {
     std::uint16_t sector = 0;
 };
 
-// Drive numbers: floppy i is i, hard disk n is kFirstHardDisk + n.
-inline constexpr std::uint16_t kFirstHardDisk = 0x80;
 inline constexpr std::size_t kDriveCount = 256;
 
 struct DiskAccess {
@@ -47,10 +46,6 @@ struct DiskAccess {
     // word keeps what the conversion before it left.
     ChsAddress chsScratch;
 };
-
-// "\\.\PHYSICALDRIVEn" for hard disk n, "\\.\X:" for the volume of drive letter X.
-std::string HardDiskDevicePath(std::uint32_t diskNumber);
-std::string VolumeDevicePath(std::uint16_t driveNumber);
 
 bool IsOpenHandle(DeviceHandle handle);
 // Closes the drive's handle if one is open; the entry becomes 0.

@@ -3,6 +3,8 @@
 #include <array>
 #include <string>
 
+#include "platform/device_name.h"
+
 namespace brovane {
 
 namespace {
@@ -56,7 +58,7 @@ bool LoadDiskLibrary(const PlatformDiskScreen& io) {
 std::uint32_t AskVirtualDeviceForFloppies(const PlatformDiskScreen& io) {
     Platform& platform = io.platform;
     std::string path = platform.GetShortPathName(io.disk.programDirectory + "DISK.VXD");
-    DeviceHandle device = platform.OpenVirtualDevice("\\\\.\\" + path);
+    DeviceHandle device = platform.OpenVirtualDevice(std::string(kDeviceNamespacePrefix) + path);
     if (!IsOpenHandle(device)) {
         io.screen.Notify("Unable to open DISK.VXD");
         return 0;
@@ -97,10 +99,10 @@ bool ProbeHardDisk(const PlatformDiskScreen& io, std::uint32_t n) {
         if (handle != 0) {
             CloseDriveHandle(io.platform, disk, drive);
         }
-        handle = io.platform.OpenDevice(HardDiskDevicePath(n));
+        handle = io.platform.OpenDevice(HardDiskDeviceName(n));
         return IsOpenHandle(handle);
     }
-    std::array<std::uint8_t, 512> scratch{};
+    std::array<std::uint8_t, kSectorBytes> scratch{};
     return disk.readDisk32(drive, 0, 0, 1, 1, scratch.data(), 0, 0) != 0;
 }
 

@@ -1,14 +1,8 @@
 #include "disk/disk_access.h"
 
+#include "platform/device_name.h"
+
 namespace brovane {
-
-std::string HardDiskDevicePath(std::uint32_t diskNumber) {
-    return "\\\\.\\PHYSICALDRIVE" + std::to_string(diskNumber);
-}
-
-std::string VolumeDevicePath(std::uint16_t driveNumber) {
-    return std::string("\\\\.\\") + static_cast<char>('A' + driveNumber) + ":";
-}
 
 bool IsOpenHandle(DeviceHandle handle) {
     return handle != 0 && handle != kInvalidHandle;
@@ -25,7 +19,7 @@ void CloseDriveHandle(Platform& platform, DiskAccess& disk, std::size_t drive) {
 bool ReopenVolume(Platform& platform, DiskAccess& disk, std::uint16_t drive) {
     CloseDriveHandle(platform, disk, drive);
     DeviceHandle& handle = disk.driveHandles[drive];
-    handle = platform.OpenDevice(VolumeDevicePath(drive));
+    handle = platform.OpenDevice(FloppyDeviceName(drive));
     return IsOpenHandle(handle);
 }
 

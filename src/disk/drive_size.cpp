@@ -2,6 +2,7 @@
 
 #include "disk/disk_access.h"
 #include "disk/sector_run.h"
+#include "platform/device_name.h"
 
 namespace brovane {
 
@@ -13,13 +14,13 @@ constexpr std::uint16_t kDriveLetters = 26;
 
 std::uint64_t DriveSectors(Platform& platform, std::uint16_t driveNumber) {
     if (driveNumber >= kFirstHardDisk) {
-        return platform.DeviceBytes(HardDiskDevicePath(driveNumber - kFirstHardDisk)) /
+        return platform.DeviceBytes(HardDiskDeviceName(driveNumber - kFirstHardDisk)) /
                kSectorBytes;
     }
     if (driveNumber >= kDriveLetters) {
         return 0;
     }
-    return platform.DeviceBytes(VolumeDevicePath(driveNumber)) / kSectorBytes;
+    return platform.DeviceBytes(FloppyDeviceName(driveNumber)) / kSectorBytes;
 }
 
 bool FitsOnDrive(Platform& platform, std::uint16_t driveNumber, std::uint64_t sectors) {

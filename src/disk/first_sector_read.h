@@ -21,6 +21,10 @@ struct FloppyReopen {
     bool retryFromDeviceStart;
 };
 
+// Read as the item lies; only a read that moved nothing opens the volume
+// afresh and tries once more.
+inline constexpr FloppyReopen kReopenWhenNothingRead{false, true, false};
+
 enum class FirstSectorRead {
     Read,        // every byte arrived
     NotRead,     // the transfer failed or fell short

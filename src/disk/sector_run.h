@@ -6,9 +6,9 @@
 
 #include <cstdint>
 
-namespace brovane {
+#include "platform/disk_units.h"
 
-inline constexpr std::uint32_t kSectorBytes = 512;
+namespace brovane {
 
 struct SectorRun {
     std::uint16_t driveNumber = 0;  // floppies from 0, hard disk n is 0x80 + n

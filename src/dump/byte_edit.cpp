@@ -3,13 +3,14 @@
 #include <algorithm>
 #include <optional>
 
+#include "present/dump_cell_text.h"
 #include "screen/command_table.h"
 
 namespace brovane {
 
 namespace {
 
-constexpr std::size_t kBytesPerRow = 16;
+constexpr auto kBytesPerRow = static_cast<std::size_t>(kDumpBytesPerRow);
 
 std::optional<int> FirstFocusedRow(ScreenOperations& screen) {
     int rows = screen.GetListItemCount();

@@ -11,7 +11,6 @@ namespace {
 constexpr int kByteColumnWidth = 30;
 constexpr int kGapColumnWidth = 15;
 constexpr int kCharacterColumnWidth = 20;
-constexpr int kBytesPerRow = 16;
 
 std::string HexHeading(int value, const char* format) {
     std::array<char, 4> text{};
@@ -24,12 +23,12 @@ std::string HexHeading(int value, const char* format) {
 void InsertDumpColumns(ScreenOperations& screen, int offsetWidth) {
     int column = 0;
     screen.InsertListColumn(column++, "Offset", ColumnAlign::Left, offsetWidth);
-    for (int i = 0; i < kBytesPerRow; ++i) {
+    for (int i = 0; i < kDumpBytesPerRow; ++i) {
         screen.InsertListColumn(column++, HexHeading(i, "%02X"), ColumnAlign::Left,
                                 kByteColumnWidth);
     }
     screen.InsertListColumn(column++, "", ColumnAlign::Left, kGapColumnWidth);
-    for (int i = 0; i < kBytesPerRow; ++i) {
+    for (int i = 0; i < kDumpBytesPerRow; ++i) {
         screen.InsertListColumn(column++, HexHeading(i, "%01X"), ColumnAlign::Left,
                                 kCharacterColumnWidth);
     }

@@ -5,11 +5,11 @@
 
 #include <cstdint>
 
+#include "present/dump_cell_text.h"
 #include "screen/screen_operations.h"
 
 namespace brovane {
 
-inline constexpr std::uint32_t kDumpRowsPerSector = 32;
 inline constexpr int kClusterDumpOffsetWidth = 85;
 inline constexpr int kDumpOffsetWidth = 100;
 

@@ -15,7 +15,6 @@ namespace {
 // address, with the floppy reopened once when nothing arrived.
 bool ReadByOwnAddress(const PlatformDiskScreen& io, RightPaneState& pane,
                       const TreeItemInfo& sector) {
-    constexpr FloppyReopen kReopenWhenNothingRead{false, true, false};
     return ReadIntoCurrentBuffer(io, pane, sector, kReopenWhenNothingRead,
                                  {"Sector not accessible!", "Boot Record not accessible!"});
 }

@@ -4,9 +4,10 @@ namespace brovane {
 
 namespace {
 
-constexpr std::uint32_t kFat16End = 0xFFFF;
-constexpr std::uint32_t kFat12End = 0xFFF;
 constexpr std::uint32_t kFat12Mask = 0x0FFF;
+// The end marks: every significant bit of the entry set (FAT32: kFat32ClusterMask).
+constexpr std::uint32_t kFat16End = 0xFFFF;
+constexpr std::uint32_t kFat12End = kFat12Mask;
 
 // Byte offset and width of a cluster's entry; 64 bits, so no cluster number
 // can wrap the offset.
@@ -51,20 +52,6 @@ std::uint32_t EndOfChain(std::uint16_t fatType) {
 
 std::uint32_t SignificantCluster(std::uint32_t cluster, std::uint16_t fatType) {
     return fatType == kFat32Code ? cluster & kFat32ClusterMask : cluster;
-}
-
-std::uint64_t EntriesInImage(std::uint16_t fatType, ByteSpan fatImage) {
-    const std::uint64_t bytes = fatImage.size();
-    switch (fatType) {
-        case kFat16Code:
-            return bytes / 2;
-        case kFat12Code:
-            return 2 * bytes / 3;  // 12 bits each; the last needs its two bytes
-        case kFat32Code:
-            return bytes / 4;
-        default:
-            return 0;
-    }
 }
 
 std::optional<std::uint32_t> ReadFatEntry(std::uint32_t cluster, std::uint16_t fatType,

@@ -30,9 +30,6 @@ std::uint32_t EndOfChain(std::uint16_t fatType);
 // FAT32, unchanged on FAT12 and FAT16.
 std::uint32_t SignificantCluster(std::uint32_t cluster, std::uint16_t fatType);
 
-// How many entries lie whole inside the image (0 for an unknown code).
-std::uint64_t EntriesInImage(std::uint16_t fatType, ByteSpan fatImage);
-
 // The entry of the cluster (FAT32: masked to 28 bits). Empty when any of its
 // bytes lies past the image, or when the code is not a FAT type: such an
 // entry is never read.

@@ -14,13 +14,11 @@
 
 namespace {
 
-constexpr int kExitUsage = 2;
-
 int Usage(const std::string& problem) {
     std::cerr << "brovane: " << problem << '\n'
               << "usage: brovane [--disk PATH]... [--floppy PATH]... [--disk-library] "
                  "[--screenshot PNG]\n";
-    return kExitUsage;
+    return brovane::kExitUsage;
 }
 
 // Takes "--screenshot PATH" out of args; false when the path is missing.

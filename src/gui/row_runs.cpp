@@ -76,10 +76,6 @@ void RowRuns::Clear() {
     total_ = 0;
 }
 
-bool RowRuns::IsCallback(int row) const {
-    return row >= 0 && row < total_ && runs_[RunOf(row)].texts == kCallbackRun;
-}
-
 std::uintptr_t RowRuns::ItemData(int row) const {
     if (row < 0 || row >= total_) {
         return 0;

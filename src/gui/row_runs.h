@@ -20,7 +20,6 @@ class RowRuns {
     int InsertCallback(int row, std::uintptr_t itemData);
     void Clear();
 
-    bool IsCallback(int row) const;
     std::uintptr_t ItemData(int row) const;
     // A stored row's texts, or nullptr for a callback row.
     std::vector<std::string>* Texts(int row);

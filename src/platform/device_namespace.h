@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "disk32/device_table.h"
+#include "platform/device_table.h"
 #include "platform/platform_options.h"
 
 namespace brovane {

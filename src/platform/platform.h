@@ -31,7 +31,6 @@ inline constexpr std::uint32_t kVersionDiskLibraryBit = 0x80000000u;
 // Drive types of the drive-type test.
 inline constexpr unsigned kDriveNoRootDir = 1;
 inline constexpr unsigned kDriveRemovable = 2;
-inline constexpr unsigned kDriveFixed = 3;
 
 // ReadDisk32 and WriteDisk32: drive number, cylinder, head, sector, sector
 // count, buffer, absolute sector number, extension value. Nonzero when every

@@ -14,6 +14,9 @@ struct PlatformOptions {
     bool explicitDevices() const { return !disks.empty() || !floppies.empty(); }
 };
 
+// The exit status of a command line the executables refuse.
+inline constexpr int kExitUsage = 2;
+
 // Takes the platform options out of args and leaves the rest in order.
 // Answers false with a reason in error when an option lacks its path.
 bool ExtractPlatformOptions(std::vector<std::string>& args, PlatformOptions& options,

@@ -57,8 +57,9 @@ int OpenDescriptors(const std::string& path, int access, int exclusive, PosixDev
 // A block device's logical sector size; 512 for images.
 std::uint32_t TransferUnit(int fd, bool blockDevice) {
     int sectorSize = 0;
-    if (!blockDevice || ::ioctl(fd, BLKSSZGET, &sectorSize) != 0 || sectorSize < 512) {
-        return 512;
+    if (!blockDevice || ::ioctl(fd, BLKSSZGET, &sectorSize) != 0 ||
+        sectorSize < static_cast<int>(kSectorBytes)) {
+        return kSectorBytes;
     }
     return static_cast<std::uint32_t>(sectorSize);
 }

@@ -12,12 +12,14 @@
 #include <limits>
 #include <string>
 
+#include "platform/disk_units.h"
+
 namespace brovane {
 
 struct PosixDevice {
-    int directFd = -1;              // O_DIRECT; -1 where the file system refuses it
-    int bufferedFd = -1;            // O_DSYNC; always open
-    std::uint32_t alignment = 512;  // the direct descriptor's transfer unit
+    int directFd = -1;                       // O_DIRECT; -1 where the file system refuses it
+    int bufferedFd = -1;                     // O_DSYNC; always open
+    std::uint32_t alignment = kSectorBytes;  // the direct descriptor's transfer unit
     bool readOnly = false;
     // Writes stop here: an image file keeps its size like a disk does.
     std::uint64_t endOfWrites = std::numeric_limits<std::uint64_t>::max();

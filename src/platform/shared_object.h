@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "disk32/device_table.h"
+#include "platform/device_table.h"
 
 namespace brovane {
 

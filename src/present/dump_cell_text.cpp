@@ -9,13 +9,12 @@ namespace brovane {
 
 namespace {
 
-// Rows per sector: the offset counts 16-byte rows from the item's (or the
-// chain's) first byte, so it runs on as the user pages.
-constexpr std::uint64_t kRowsPerSector = 32;
-
-// The low 32 bits of the offset are shown: past 4 GiB the column wraps.
+// The offset counts 16-byte rows from the item's (or the chain's) first
+// byte, so it runs on as the user pages. The low 32 bits of the offset are
+// shown: past 4 GiB the column wraps.
 void AppendRowOffset(const RightPaneState& pane, std::uintptr_t row, std::string& text) {
-    std::uint64_t firstRow = std::uint64_t{pane.unitSectors} * pane.currentIndex * kRowsPerSector;
+    std::uint64_t firstRow =
+        std::uint64_t{pane.unitSectors} * pane.currentIndex * kDumpRowsPerSector;
     std::uint64_t offset = (firstRow + row) * kDumpBytesPerRow;
     AppendHex(text, offset & 0xFFFFFFFFu, 8);
 }

@@ -57,7 +57,6 @@ void ShowPartitionTable(const PlatformDiskScreen& io, RightPaneState& pane,
                         const TreeItemInfo& item) {
     ResetListPane(io.screen);
     InsertColumns(io.screen, kColumns);
-    constexpr FloppyReopen kReopenWhenNothingRead{false, true, false};
     if (!ReadIntoCurrentBuffer(
             io, pane, item, kReopenWhenNothingRead,
             {"Partition Table inaccessible!", "Partition Table not accessible!"})) {

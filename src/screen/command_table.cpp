@@ -42,8 +42,7 @@ constexpr std::array kCommands{
     CommandInfo{CMD_VIEW_STATUS_BAR, "status-bar", "Show or hide the status bar\nToggle StatusBar",
                 Always},
     CommandInfo{CMD_VIEW_DETAILS, "details",
-                "Displays detailed information about each item in the window.\nDetails",
-                StyleCommand},
+                "Displays detailed information about each item in the window.\nDetails", Always},
 };
 
 constexpr std::array kMainMenu{
@@ -74,15 +73,6 @@ constexpr std::array kAccelerators{
 
 constexpr std::array<int, 6> kToolbar{CMD_VIEW_DETAILS, 0, CMD_PREVIOUS,
                                       CMD_NEXT,         0, CMD_APP_ABOUT};
-
-// The style commands' enabling: line-up only for the icon styles, every
-// other one always.
-bool IsStyleCommandEnabled(int id, ListStyle style) {
-    if (id == CMD_VIEW_LINEUP) {
-        return style == ListStyle::SmallIcon || style == ListStyle::LargeIcon;
-    }
-    return true;
-}
 
 }  // namespace
 
@@ -147,8 +137,6 @@ bool IsCommandEnabled(int id, const CommandState& state) {
             return state.canGoPrevious;
         case NextUnit:
             return state.canGoNext;
-        case StyleCommand:
-            return IsStyleCommandEnabled(id, state.listStyle);
     }
     return false;
 }
@@ -168,10 +156,6 @@ bool IsCommandChecked(int id, const CommandState& state) {
         default:
             return false;
     }
-}
-
-std::string_view FlyByPrompt(const CommandInfo& info) {
-    return info.prompt.substr(0, info.prompt.find('\n'));
 }
 
 std::string_view ToolTip(const CommandInfo& info) {

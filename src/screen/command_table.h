@@ -50,7 +50,6 @@ enum class EnableRule {
     DiskAccessReady,  // disk access was set up
     PreviousUnit,     // a previous sector or cluster exists
     NextUnit,         // a next sector or cluster exists
-    StyleCommand,     // the list-pane style commands
 };
 
 // View styles of the list pane, as the style commands name them.
@@ -103,8 +102,7 @@ int FindAccelerator(std::string_view key);
 bool IsCommandEnabled(int id, const CommandState& state);
 bool IsCommandChecked(int id, const CommandState& state);
 
-// The two halves of a prompt.
-std::string_view FlyByPrompt(const CommandInfo& info);
+// A prompt's tool tip: the part after its "\n".
 std::string_view ToolTip(const CommandInfo& info);
 
 }  // namespace brovane

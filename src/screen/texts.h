@@ -7,7 +7,6 @@ namespace brovane {
 
 inline constexpr std::string_view kAppTitle = "Brovane";
 inline constexpr std::string_view kFrameCaption = "Brovane, for Windows 95/98/ME, Windows NT/2000";
-inline constexpr std::string_view kReadyText = "Ready";
 inline constexpr std::string_view kSettingsOrganisation = "Local AppWizard-Generated Applications";
 inline constexpr std::string_view kWaitText = "Wait....";
 // The usage document beside the program, its window's caption, and what is

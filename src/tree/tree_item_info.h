@@ -5,6 +5,9 @@
 
 #include <cstdint>
 
+#include "format/directory_entry.h"
+#include "format/fat_entry.h"
+
 namespace brovane {
 
 // Item kinds (`kind`). Codes 7, 8 and 10 are not used.
@@ -12,11 +15,11 @@ enum ItemKind : std::uint16_t {
     IK_HARD_DISK = 0,
     IK_VOLUME = 1,
     IK_EXTENDED = 2,
-    IK_FAT16 = 3,
-    IK_FAT12 = 4,
+    IK_FAT16 = kFat16Code,
+    IK_FAT12 = kFat12Code,
     IK_ROOT_DIR = 5,
     IK_DIR_ENTRY = 6,
-    IK_FAT32 = 9,
+    IK_FAT32 = kFat32Code,
     IK_UNKNOWN = 11,
 };
 
@@ -24,9 +27,9 @@ enum ItemKind : std::uint16_t {
 // item's kind equals its volume's code.
 enum FatType : std::uint16_t {
     FT_NONE = 0,
-    FT_FAT16 = 3,
-    FT_FAT12 = 4,
-    FT_FAT32 = 9,
+    FT_FAT16 = kFat16Code,
+    FT_FAT12 = kFat12Code,
+    FT_FAT32 = kFat32Code,
 };
 
 struct TreeItemInfo {
@@ -54,7 +57,7 @@ struct TreeItemInfo {
 
 // A directory-entry item with the sub-directory attribute: listed, and
 // paged as a directory.
-inline constexpr std::uint16_t kDirectoryAttribute = 0x10;
+inline constexpr std::uint16_t kDirectoryAttribute = kAttrDirectory;
 inline bool IsDirectory(const TreeItemInfo& item) {
     return (item.attributes & kDirectoryAttribute) != 0;
 }
