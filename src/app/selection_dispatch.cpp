@@ -1,5 +1,7 @@
 #include "app/selection_dispatch.h"
 
+#include "screen/messages.h"
+
 #include "dump/cluster_dump.h"
 #include "dump/sector_dump.h"
 #include "present/directory_presenter.h"
@@ -104,7 +106,7 @@ bool PrepareChainBuffer(const PlatformDiskScreen& io, RightPaneState& pane,
     pane.currentBuffer = AllocateFatImage(io.platform, VolumeOf(item));
     if (!pane.currentBuffer) {
         ClearListPane(io.screen);
-        io.screen.Notify("Fatal Error!  Not able to allocate a buffer!");
+        io.screen.Notify(kNoBufferText);
         return false;
     }
     return true;
@@ -131,7 +133,7 @@ void DispatchSelection(const PlatformDiskScreen& io, RightPaneState& pane,
          !ReplaceCurrentBuffer(io.platform, pane, item.sectorCount))) {
         // No row may be drawn from the released buffer; the progress text stays.
         ClearListPane(io.screen);
-        io.screen.Notify("Fatal Error!  Not able to allocate a buffer of memory!");
+        io.screen.Notify(kNoBufferOfMemoryText);
         return;
     }
     switch (CurrentDumpingMode(io.screen)) {

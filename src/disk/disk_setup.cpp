@@ -1,5 +1,7 @@
 #include "disk/disk_setup.h"
 
+#include "screen/messages.h"
+
 #include <array>
 #include <string>
 
@@ -31,23 +33,23 @@ bool LoadDiskLibrary(const PlatformDiskScreen& io) {
     disk.library =
         platform.LoadLibrary(platform.GetShortPathName(disk.programDirectory + "Disk32.DLL"));
     if (disk.library == 0) {
-        io.screen.Notify("Disk32.DLL not found");
+        io.screen.Notify(kDllNotFoundText);
         return false;
     }
     disk.readDisk32 = platform.GetDiskTransferProc(disk.library, "ReadDisk32");
     if (!disk.readDisk32) {
-        io.screen.Notify("ReadDisk32 Function not accessible!");
+        io.screen.Notify(kReadFunctionMissingText);
         return false;
     }
     disk.writeDisk32 = platform.GetDiskTransferProc(disk.library, "WriteDisk32");
     if (!disk.writeDisk32) {
-        io.screen.Notify("WriteDisk32 Function not accessible!");
+        io.screen.Notify(kWriteFunctionMissingText);
         return false;
     }
     disk.checkInt13Extension32 =
         platform.GetExtensionCheckProc(disk.library, "CheckInt13Extension32");
     if (!disk.checkInt13Extension32) {
-        io.screen.Notify("DllCheckInt13Extension Function not accessible!");
+        io.screen.Notify(kExtensionFunctionMissingText);
         return false;
     }
     return true;
@@ -60,7 +62,7 @@ std::uint32_t AskVirtualDeviceForFloppies(const PlatformDiskScreen& io) {
     std::string path = platform.GetShortPathName(io.disk.programDirectory + "DISK.VXD");
     DeviceHandle device = platform.OpenVirtualDevice(std::string(kDeviceNamespacePrefix) + path);
     if (!IsOpenHandle(device)) {
-        io.screen.Notify("Unable to open DISK.VXD");
+        io.screen.Notify(kVxdNotOpenedText);
         return 0;
     }
     std::array<std::uint8_t, 4> output{};

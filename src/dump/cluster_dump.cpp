@@ -1,5 +1,7 @@
 #include "dump/cluster_dump.h"
 
+#include "screen/messages.h"
+
 #include "disk/sector_transfer.h"
 #include "dump/dump_position.h"
 #include "dump/dump_rows.h"
@@ -20,10 +22,10 @@ bool LoadChain(const PlatformDiskScreen& io, RightPaneState& pane, const TreeIte
     switch (LoadClusterChain(io, VolumeOf(item), item.firstCluster, pane.currentBuffer,
                              pane.clusterChain)) {
         case ChainLoad::kFatUnreadable:
-            io.screen.Notify("FAT not accessible!");
+            io.screen.Notify(kFatNotAccessibleText);
             return false;
         case ChainLoad::kNoMemory:
-            io.screen.Notify("Fatal Error!  Not able to allocate a buffer for FAT Entries!");
+            io.screen.Notify(kNoFatEntriesBufferText);
             return false;
         case ChainLoad::kNoChain:
             return false;
@@ -61,8 +63,8 @@ bool ReadCurrentUnit(const PlatformDiskScreen& io, RightPaneState& pane) {
     pane.unitRead = unit && bytes <= pane.currentBuffer.size() &&
                     ReadSectors(io, ItemRun(*unit), pane.currentBuffer.data());
     if (!pane.unitRead) {
-        io.screen.Notify(pane.viewMode == VM_CLUSTER_DUMP ? "Cluster not accessible!"
-                                                          : "Sector not accessible!");
+        io.screen.Notify(pane.viewMode == VM_CLUSTER_DUMP ? kClusterNotAccessibleText
+                                                          : kSectorNotAccessibleText);
     }
     return pane.unitRead;
 }
@@ -77,7 +79,7 @@ void ShowClusterDump(const PlatformDiskScreen& io, RightPaneState& pane, const T
     }
     pane.unitSectors = item.sectorsPerCluster;
     pane.currentIndex = 0;
-    if (!MakeClusterBuffer(io, pane, "Fatal Error!  Not able to allocate a Buffer!")) {
+    if (!MakeClusterBuffer(io, pane, kNoBufferCapitalText)) {
         return;
     }
     pane.viewMode = VM_CLUSTER_DUMP;
@@ -93,7 +95,7 @@ void ShowDirectoryClusterDump(const PlatformDiskScreen& io, RightPaneState& pane
         return;
     }
     pane.unitSectors = item.sectorsPerCluster;
-    if (!MakeClusterBuffer(io, pane, "Fatal Error!  Not able to allocate a buffer!")) {
+    if (!MakeClusterBuffer(io, pane, kNoBufferText)) {
         return;
     }
     pane.currentIndex = 0;

@@ -1,5 +1,7 @@
 #include "dump/sector_dump.h"
 
+#include "screen/messages.h"
+
 #include "disk/sector_transfer.h"
 #include "dump/dump_position.h"
 #include "dump/dump_rows.h"
@@ -16,7 +18,7 @@ namespace {
 bool ReadByOwnAddress(const PlatformDiskScreen& io, RightPaneState& pane,
                       const TreeItemInfo& sector) {
     return ReadIntoCurrentBuffer(io, pane, sector, kReopenWhenNothingRead,
-                                 {"Sector not accessible!", "Boot Record not accessible!"});
+                                 {kSectorNotAccessibleText, kBootRecordNotAccessibleText});
 }
 
 bool ReadFirstSector(const PlatformDiskScreen& io, RightPaneState& pane,
@@ -25,7 +27,7 @@ bool ReadFirstSector(const PlatformDiskScreen& io, RightPaneState& pane,
         return ReadByOwnAddress(io, pane, sector);
     }
     if (!ReadSectors(io, ItemRun(sector), pane.currentBuffer.data())) {
-        io.screen.Notify("Sector not accessible!");
+        io.screen.Notify(kSectorNotAccessibleText);
         return false;
     }
     return true;
@@ -50,7 +52,7 @@ void ShowSectorDump(const PlatformDiskScreen& io, RightPaneState& pane, const Tr
     InsertDumpColumns(io.screen, kDumpOffsetWidth);
     pane.unitSectors = 1;
     if (!ReplaceCurrentBuffer(io.platform, pane, 1)) {
-        io.screen.Notify("Fatal Error! Not able to allocate a buffer!");
+        io.screen.Notify(kNoBufferOneSpaceText);
         return;
     }
     pane.viewMode = VM_SECTOR_DUMP;

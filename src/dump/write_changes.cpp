@@ -1,5 +1,7 @@
 #include "dump/write_changes.h"
 
+#include "screen/messages.h"
+
 #include <optional>
 
 #include "disk/first_sector_write.h"
@@ -27,9 +29,9 @@ bool IsOwnFirstSector(const RightPaneState& pane) {
 
 std::string_view FailureText(const RightPaneState& pane) {
     if (pane.viewMode == VM_CLUSTER_DUMP) {
-        return "Cluster not accessible!";
+        return kClusterNotAccessibleText;
     }
-    return IsOwnFirstSector(pane) ? "Critical Sector not accessible!" : "Sector not accessible!";
+    return IsOwnFirstSector(pane) ? kCriticalSectorNotAccessibleText : kSectorNotAccessibleText;
 }
 
 Outcome WriteUnit(const PlatformDiskScreen& io, const RightPaneState& pane) {
@@ -56,7 +58,7 @@ Outcome WriteUnit(const PlatformDiskScreen& io, const RightPaneState& pane) {
 }  // namespace
 
 void WriteChanges(const PlatformDiskScreen& io, RightPaneState& pane) {
-    if (!io.screen.Confirm("Are you sure to write to disk?")) {
+    if (!io.screen.Confirm(kWriteConfirmText)) {
         return;
     }
     if (pane.viewMode == VM_SECTOR_DUMP && io.screen.IsMenuChecked(CMD_RAW_DUMPING)) {
@@ -67,7 +69,7 @@ void WriteChanges(const PlatformDiskScreen& io, RightPaneState& pane) {
     }
     switch (WriteUnit(io, pane)) {
         case Outcome::Written:
-            io.screen.Notify("Changes written successfully!");
+            io.screen.Notify(kChangesWrittenText);
             break;
         case Outcome::Failed:
             io.screen.Notify(FailureText(pane));

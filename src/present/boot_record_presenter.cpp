@@ -3,9 +3,11 @@
 #include <string>
 
 #include "format/boot_record.h"
+
 #include "present/current_buffer_read.h"
 #include "present/list_pane.h"
 #include "present/table_presenters.h"
+#include "screen/messages.h"
 
 namespace brovane {
 
@@ -82,7 +84,7 @@ void ShowBootRecord(const PlatformDiskScreen& io, RightPaneState& pane, const Tr
     InsertColumns(io.screen, kColumns);
     constexpr FloppyReopen kOpenFloppyAlways{true, true, true};
     if (!ReadIntoCurrentBuffer(io, pane, item, kOpenFloppyAlways,
-                               {"Boot Record inaccessible!", "Boot Record not accessible!"})) {
+                               {kBootRecordInaccessibleText, kBootRecordNotAccessibleText})) {
         return;
     }
     ScreenOperations& screen = io.screen;

@@ -1,5 +1,7 @@
 #include "present/directory_presenter.h"
 
+#include "screen/messages.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -110,10 +112,10 @@ void ShowClusterPosition(ScreenOperations& screen, const TreeItemInfo& listing,
 bool SayChainData(ScreenOperations& screen, ChainDataRead read) {
     switch (read) {
         case ChainDataRead::kNoMemory:
-            EndEarly(screen, "Fatal Error!  Not able to allocate a buffer!");
+            EndEarly(screen, kNoBufferText);
             return false;
         case ChainDataRead::kPartlyRead:
-            screen.Notify("Not able to fully load the sub-directory");
+            screen.Notify(kSubDirectoryNotFullyLoadedText);
             break;
         case ChainDataRead::kRead:
             break;
@@ -129,10 +131,10 @@ void ShowRootDirectory(const PlatformDiskScreen& io, RightPaneState& pane,
     pane.viewMode = VM_ROOT_DIR;
     InsertColumns(io.screen, kColumns);
     if (!ReadRootSectors(io, pane, item)) {
-        io.screen.Notify("Root Directory not fully accessible!");
+        io.screen.Notify(kRootNotFullyAccessibleText);
     }
     if (!MakeDirectoryRowStore(io.platform, pane.directoryRows, item.sectorCount)) {
-        io.screen.Notify("Unable to allocate memory");
+        io.screen.Notify(kNoListingMemoryText);
         return;
     }
     ListEntries(io.screen, pane.directoryRows, DirectorySectors(pane, item.sectorCount),
@@ -146,13 +148,13 @@ void ShowSubDirectory(const PlatformDiskScreen& io, RightPaneState& pane,
     ClusterChain chain;
     switch (LoadClusterChain(io, volume, item.firstCluster, pane.currentBuffer, chain)) {
         case ChainLoad::kFatUnreadable:
-            EndEarly(io.screen, "FAT not accessible!");
+            EndEarly(io.screen, kFatNotAccessibleText);
             return;
         case ChainLoad::kNoChain:
             EndEarly(io.screen, {});
             return;
         case ChainLoad::kNoMemory:
-            EndEarly(io.screen, "Fatal Error!  Not able to allocate a buffer for FAT Entries!");
+            EndEarly(io.screen, kNoFatEntriesBufferText);
             return;
         case ChainLoad::kListed:
             break;
@@ -174,7 +176,7 @@ void ListDirectoryEntries(Platform& platform, ScreenOperations& screen, RightPan
     pane.viewMode = VM_SUBDIRECTORY;
     InsertColumns(screen, kColumns);
     if (!MakeDirectoryRowStore(platform, pane.directoryRows, listing.sectorCount)) {
-        screen.Notify("Unable to allocate memory");
+        screen.Notify(kNoListingMemoryText);
         return;
     }
     ListEntries(screen, pane.directoryRows, DirectorySectors(pane, listing.sectorCount),

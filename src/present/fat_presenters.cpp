@@ -3,6 +3,8 @@
 // a failed read still lists the rows.
 #include "present/fat_presenters.h"
 
+#include "screen/messages.h"
+
 #include <algorithm>
 #include <climits>
 #include <string>
@@ -72,7 +74,7 @@ void ShowFatGrid(const PlatformDiskScreen& io, RightPaneState& pane, const TreeI
     pane.viewMode = grid.mode;
     InsertGridColumns(screen, grid);
     if (!ReadWholeFat(io, pane, item)) {
-        screen.Notify("FAT not accessible!");
+        screen.Notify(kFatNotAccessibleText);
         if (!grid.listAfterFailedRead) {
             return;
         }

@@ -2,9 +2,11 @@
 #include <string>
 
 #include "format/partition_entry.h"
+
 #include "present/current_buffer_read.h"
 #include "present/list_pane.h"
 #include "present/table_presenters.h"
+#include "screen/messages.h"
 
 namespace brovane {
 
@@ -59,7 +61,7 @@ void ShowPartitionTable(const PlatformDiskScreen& io, RightPaneState& pane,
     InsertColumns(io.screen, kColumns);
     if (!ReadIntoCurrentBuffer(
             io, pane, item, kReopenWhenNothingRead,
-            {"Partition Table inaccessible!", "Partition Table not accessible!"})) {
+            {kPartitionTableInaccessibleText, kPartitionTableViewNotAccessibleText})) {
         return;
     }
     InsertRows(io.screen);

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "format/fat_entry.h"
 #include "platform/platform.h"
 #include "platform/platform_block.h"
 #include "present/directory_row_store.h"
@@ -16,13 +17,13 @@ namespace brovane {
 // What the rows of the pane are. Values 1 and 2 are not used.
 enum ViewMode : std::uint8_t {
     VM_NONE = 0,
-    VM_FAT16 = 3,
-    VM_FAT12 = 4,
+    VM_FAT16 = kFat16Code,
+    VM_FAT12 = kFat12Code,
     VM_ROOT_DIR = 5,
     VM_CLUSTER_DUMP = 6,
     VM_SECTOR_DUMP = 7,
     VM_RAW_SECTOR_DUMP = 8,
-    VM_FAT32 = 9,
+    VM_FAT32 = kFat32Code,
     VM_SUBDIRECTORY = 10,
 };
 

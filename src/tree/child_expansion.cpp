@@ -1,5 +1,7 @@
 #include "tree/child_expansion.h"
 
+#include "screen/messages.h"
+
 #include "disk/first_sector_read.h"
 #include "tree/item_run.h"
 
@@ -8,7 +10,7 @@ namespace brovane {
 TreeItemInfo* NewChildRecord(Expansion& expansion) {
     TreeItemInfo* record = AppendItemRecord(expansion.items);
     if (record == nullptr) {
-        expansion.io.screen.Notify("Packets memory not enough");
+        expansion.io.screen.Notify(kPacketsMemoryText);
     }
     return record;
 }
@@ -23,7 +25,7 @@ SectorOutcome ReadItemSector(Expansion& expansion, std::uint8_t* buffer,
                              std::string_view failureText) {
     ScreenOperations& screen = expansion.io.screen;
     if (buffer == nullptr) {
-        screen.Notify("Fatal Error!  Not able to allocate a Buffer!");
+        screen.Notify(kNoBufferCapitalText);
         return SectorOutcome::Failed;
     }
     constexpr FloppyReopen kOpenFloppyFirst{true, false, false};
@@ -31,7 +33,7 @@ SectorOutcome ReadItemSector(Expansion& expansion, std::uint8_t* buffer,
         case FirstSectorRead::Read:
             return SectorOutcome::Read;
         case FirstSectorRead::OpenFailed:
-            screen.Notify("Drive not accessible!");
+            screen.Notify(kDriveNotAccessibleText);
             return SectorOutcome::Refused;
         case FirstSectorRead::NotRead:
             break;

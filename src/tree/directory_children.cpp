@@ -1,5 +1,7 @@
 #include "tree/directory_children.h"
 
+#include "screen/messages.h"
+
 #include <algorithm>
 #include <string_view>
 
@@ -21,7 +23,7 @@ bool PassesOver(const DirectoryEntry& entry, DirectoryHolder holder) {
 bool AddChild(ChildInsertion& insertion, const TreeItemInfo& child, std::string_view name) {
     TreeItemInfo* record = AppendNamedItemRecord(insertion.items, name);
     if (record == nullptr) {
-        insertion.io.screen.Notify("Packets memory not enough");
+        insertion.io.screen.Notify(kPacketsMemoryText);
         return false;
     }
     const char* nameText = record->nameText;

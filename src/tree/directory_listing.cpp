@@ -1,5 +1,7 @@
 #include "tree/directory_listing.h"
 
+#include "screen/messages.h"
+
 #include "disk/sector_transfer.h"
 #include "tree/directory_children.h"
 #include "tree/item_run.h"
@@ -15,12 +17,12 @@ bool ListRootDirectory(const PlatformDiskScreen& io, ItemStorage& items, TreeIte
     PlatformBlock data =
         AllocateVolumeSectors(io.platform, VolumeOf(directory), directory.sectorCount);
     if (!data) {
-        io.screen.Notify("Fatal Error!  Not able to allocate a Buffer for Root Directory!");
+        io.screen.Notify(kNoRootBufferText);
         return false;
     }
     // Unreadable sectors come back as 0xE5 bytes, so they list as deleted.
     if (!ReadSectors(io, ItemRun(directory), data.data())) {
-        io.screen.Notify("Root Directory not fully accessible!");
+        io.screen.Notify(kRootNotFullyAccessibleText);
     }
     ChildInsertion insertion{io, items, item};
     return AddDirectoryChildren(insertion, directory, data.bytes(), DirectoryHolder::FixedRoot);
@@ -32,10 +34,10 @@ namespace {
 bool SayChainLoad(ScreenOperations& screen, ChainLoad load) {
     switch (load) {
         case ChainLoad::kFatUnreadable:
-            screen.Notify("FAT not accessible!");
+            screen.Notify(kFatNotAccessibleText);
             return false;
         case ChainLoad::kNoMemory:
-            screen.Notify("Fatal Error!  Not able to allocate a Buffer for FAT Entries!");
+            screen.Notify(kNoFatEntriesBufferCapitalText);
             return false;
         case ChainLoad::kNoChain:
         case ChainLoad::kListed:
@@ -51,7 +53,7 @@ bool ListChainDirectory(const PlatformDiskScreen& io, ItemStorage& items, TreeIt
     const VolumeGeometry volume = VolumeOf(directory);
     PlatformBlock block = AllocateFatImage(io.platform, volume);
     if (!block) {
-        io.screen.Notify("Fatal Error!  Not able to allocate a Buffer For FAT!");
+        io.screen.Notify(kNoFatBufferText);
         return false;
     }
     ClusterChain chain;
@@ -61,10 +63,10 @@ bool ListChainDirectory(const PlatformDiskScreen& io, ItemStorage& items, TreeIt
     }
     switch (ReadChainData(io, volume, chain, block)) {
         case ChainDataRead::kNoMemory:
-            io.screen.Notify("Fatal Error! Not able to allocate a Buffer!");
+            io.screen.Notify(kNoBufferOneSpaceCapitalText);
             return false;
         case ChainDataRead::kPartlyRead:
-            io.screen.Notify("Not able to load the sub-directory");
+            io.screen.Notify(kSubDirectoryNotLoadedText);
             return false;
         case ChainDataRead::kRead:
             break;

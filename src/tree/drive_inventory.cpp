@@ -1,5 +1,7 @@
 #include "tree/drive_inventory.h"
 
+#include "screen/messages.h"
+
 #include <string>
 
 #include "disk/disk_setup.h"
@@ -33,7 +35,7 @@ void ListFloppies(const PlatformDiskScreen& io, ItemStorage& items) {
     for (std::uint32_t i = 0; i < io.disk.floppyCount && i < kFirstHardDisk; ++i) {
         TreeItemInfo* record = AppendRootRecord(items);
         if (record == nullptr) {
-            io.screen.Notify("Drive Packet memory not enough");
+            io.screen.Notify(kDrivePacketMemoryText);
             return;
         }
         SetDriveOrigin(*record, static_cast<std::uint16_t>(i), IK_VOLUME);
@@ -46,7 +48,7 @@ void ListHardDisks(const PlatformDiskScreen& io, ItemStorage& items) {
     for (std::uint32_t n = 0; n < kMaxHardDisks && ProbeHardDisk(io, n); ++n) {
         TreeItemInfo* record = AppendRootRecord(items);
         if (record == nullptr) {
-            io.screen.Notify("Drive Packet memory not enough");
+            io.screen.Notify(kDrivePacketMemoryText);
             return;
         }
         auto drive = static_cast<std::uint16_t>(kFirstHardDisk + n);
@@ -63,11 +65,11 @@ void ListHardDisks(const PlatformDiskScreen& io, ItemStorage& items) {
 
 bool AllocateItemPools(ItemStorage& items, ScreenOperations& screen) {
     if (!items.rootPool.Allocate()) {
-        screen.Notify("Drive Packet memory not enough");
+        screen.Notify(kDrivePacketMemoryText);
         return false;
     }
     if (!items.itemPool.Allocate()) {
-        screen.Notify("Packets memory not enough");
+        screen.Notify(kPacketsMemoryText);
         items.rootPool.Release();
         return false;
     }

@@ -1,5 +1,7 @@
 #include "tree/extended_table_walk.h"
 
+#include "screen/messages.h"
+
 #include "tree/partition_table_walk.h"
 #include "tree/system_indicators.h"
 
@@ -8,7 +10,7 @@ namespace brovane {
 SectorOutcome WalkExtendedTable(Expansion& expansion) {
     std::uint32_t extendedBase = expansion.walk.extendedBase[expansion.parent.driveNumber];
     std::uint32_t tableBase = expansion.parent.baseSector;
-    return WalkPartitionTable(expansion, "Extended partition not accessible!", true,
+    return WalkPartitionTable(expansion, kExtendedNotAccessibleText, true,
                               [extendedBase, tableBase](const PartitionEntry& entry) {
                                   bool link = IsExtendedIndicator(entry.systemIndicator);
                                   return std::uint64_t{link ? extendedBase : tableBase} +

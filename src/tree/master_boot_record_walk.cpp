@@ -1,5 +1,7 @@
 #include "tree/master_boot_record_walk.h"
 
+#include "screen/messages.h"
+
 #include "tree/partition_table_walk.h"
 #include "tree/system_indicators.h"
 
@@ -8,7 +10,7 @@ namespace brovane {
 SectorOutcome WalkMasterBootRecord(Expansion& expansion) {
     std::uint32_t& extendedBase = expansion.walk.extendedBase[expansion.parent.driveNumber];
     extendedBase = 0;
-    return WalkPartitionTable(expansion, "Partition table not accessible!", false,
+    return WalkPartitionTable(expansion, kPartitionTableNotAccessibleText, false,
                               [&extendedBase](const PartitionEntry& entry) {
                                   if (IsExtendedIndicator(entry.systemIndicator)) {
                                       extendedBase = entry.relativeSectors;

@@ -1,5 +1,7 @@
 #include "tree/volume_walk.h"
 
+#include "screen/messages.h"
+
 #include <string>
 
 #include "disk/memory_blocks.h"
@@ -88,7 +90,7 @@ void AddRootDirectory(Expansion& expansion, TreeItemInfo root, const BootRecord&
 
 SectorOutcome WalkVolumeBootRecord(Expansion& expansion) {
     PlatformBlock sector = AllocateSectors(expansion.io.platform, expansion.parent.sectorCount);
-    SectorOutcome outcome = ReadItemSector(expansion, sector.data(), "Boot Record not accessible!");
+    SectorOutcome outcome = ReadItemSector(expansion, sector.data(), kBootRecordNotAccessibleText);
     if (outcome != SectorOutcome::Read) {
         return outcome;
     }

@@ -9,7 +9,7 @@ import sys
 BELOW_CORE = ["format", "platform", "screen", "disk32"]
 ALLOWED = {
     "format": ["format"],
-    "platform": ["platform", "disk32"],
+    "platform": ["platform"],
     "screen": ["screen"],
     "disk": ["disk", "format", "platform", "screen"],
     "volume": ["volume", "disk"] + BELOW_CORE,
