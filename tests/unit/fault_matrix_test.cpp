@@ -10,7 +10,6 @@
 
 #include "app/command_state.h"
 #include "app/selection_dispatch.h"
-#include "imagebuilder/description_parser.h"
 #include "tree/item_storage.h"
 #include "walk_harness.h"
 
@@ -61,25 +60,16 @@ const std::string kDocs = kFat16Root + "/#2";              // clusters 10, 11
 const std::string kSub = kFat12 + "/Root Directory/#1";    // clusters 3, 4
 const std::string kSmall = kFat12 + "/Root Directory/#2";  // clusters 5, 6
 
-enum class Mode { DevicePaths, DiskLibrary };
-constexpr Mode kPaths = Mode::DevicePaths;
-constexpr Mode kLibrary = Mode::DiskLibrary;
+enum Mode { kPaths, kLibrary };  // device paths or the disk library
 
-enum class Fault {
-    WholeRun,       // a transfer of several sectors moves nothing; single sectors work
-    OneSector,      // a transfer stops in front of the given sector
-    NothingMoved,   // every transfer moves nothing
-    ShortTransfer,  // every transfer moves less than a sector
-    OpenFails,      // every transfer moves nothing and every open fails
-    OpenRefused,    // every open fails
+enum Fault {
+    kWhole,      // a transfer of several sectors moves nothing; single sectors work
+    kOne,        // a transfer stops in front of the given sector
+    kNothing,    // every transfer moves nothing
+    kShort,      // every transfer moves less than a sector
+    kOpenFails,  // every transfer moves nothing and every open fails
+    kRefused,    // every open fails
 };
-
-constexpr Fault kWhole = Fault::WholeRun;
-constexpr Fault kOne = Fault::OneSector;
-constexpr Fault kNothing = Fault::NothingMoved;
-constexpr Fault kShort = Fault::ShortTransfer;
-constexpr Fault kOpenFails = Fault::OpenFails;
-constexpr Fault kRefused = Fault::OpenRefused;
 
 // Makes the disk's reads (or writes) fail that way.
 void Inject(MemoryDisk& disk, Fault fault, std::uint64_t sector, bool writes = false) {
@@ -97,21 +87,10 @@ void Inject(MemoryDisk& disk, Fault fault, std::uint64_t sector, bool writes = f
 // A session on the hard disk and the floppy above.
 struct FaultRun : WalkHarness {
     explicit FaultRun(Mode mode) {
-        for (const char* description : {kHardDiskImage, kFloppyImage}) {
-            imagebuilder::Disk disk;
-            std::string error;
-            EXPECT_TRUE(imagebuilder::ParseDescription(description, disk, error)) << error;
-            PlaceBuiltDisk(platform, disk, description == kFloppyImage);
-        }
+        PlaceDescription(kHardDiskImage);
+        PlaceDescription(kFloppyImage, true);
         Start(mode == kLibrary);
         screen.SetStatusText(kPositionPane, "before");
-    }
-    // Expands every item above the one the path names.
-    void OpenParents(const std::string& path) {
-        for (std::size_t slash = path.find('/'); slash != std::string::npos;
-             slash = path.find('/', slash + 1)) {
-            Batch("expand " + path.substr(0, slash) + "\n");
-        }
     }
     MemoryDisk& DiskOf(const std::string& path) {
         return *platform.FindDisk(path.rfind(kFloppy, 0) == 0 ? 0 : 0x80);
@@ -274,6 +253,10 @@ TEST(FaultMatrix, TablePresenters) {
         {kFloppy, kSelect, kShort, kPaths, kBoot, "0x2 vm0 u-- b512 - o1 + L3"},
         {kFloppy, kSelect, kShort, kLibrary, kBootLibrary, "0x2 vm0 u-- b512 - + L3"},
         {kFloppy, kSelect, kWhole, kPaths, "-", "13x2 BROVANE  vm0 u-- b512 - o1 + L3"},
+        // A floppy that cannot be opened shows no boot record, without a
+        // word, and is opened afresh for the next.
+        {kFloppy, "|select %\nheal\nselect -\nselect %", kRefused, kPaths, "- / - / - / -",
+         "13x2 BROVANE  vm0 u-- b512 - o2 + L3"},
     };
     for (const Case& c : cases) {
         Check(c);
@@ -513,6 +496,8 @@ TEST(FaultMatrix, EveryAllocationOfEachActionRefusedInTurn) {
     const Sweep sweeps[] = {
         {kHardDisk, kExpand, kPaths,
          "Fatal Error!  Not able to allocate a Buffer! | 0x0 vm0 u-- - L2\n"},
+        {kFat16, kExpand, kPaths,
+         "Fatal Error!  Not able to allocate a Buffer! | 0x0 vm0 u-- - L2\n"},
         {kFat16Root, kExpand, kLibrary,
          "Fatal Error!  Not able to allocate a Buffer for Root Directory! | 0x0 vm0 u-- - L2\n"},
         {kDocs, kExpand, kPaths,
@@ -573,6 +558,52 @@ TEST(FaultMatrix, EveryAllocationOfEachActionRefusedInTurn) {
         }
         EXPECT_EQ(said, s.said);
     }
+}
+
+// A FAT16 root directory of 40 files, F0 to F39: 16 entries a sector.
+struct ManyFiles : WalkHarness {
+    explicit ManyFiles(bool library) {
+        std::string description =
+            "disk size=16M\npartition type=0x06 start=2048 size=20000\nfat16\n";
+        for (int i = 0; i < 40; ++i) {
+            description += "file /F" + std::to_string(i) + ".TXT\n";
+        }
+        PlaceDescription(description);
+        Start(library);
+        OpenParents(kFat16Root);
+    }
+    std::vector<TreeItemHandle> Listed() { return screen.Children(Item(kFat16Root)); }
+};
+
+// The second sector reads as deleted entries; the third is listed.
+TEST(FaultMatrix, UnreadableRootSectorIsPassedOverAndTheListingGoesOn) {
+    for (bool library : {false, true}) {
+        ManyFiles run(library);
+        const TreeItemInfo& root = run.Record(kFat16Root);
+        run.platform.FindDisk(0x80)->faults.read.badSectors = {root.baseSector +
+                                                               root.relativeSector + 1ull};
+        run.Batch("expand " + kFat16Root + "\n");
+        EXPECT_EQ(run.printed, WalkHarness::Messages({kRootFailed}));
+        ASSERT_EQ(run.Listed().size(), 24u);
+        EXPECT_EQ(run.screen.ItemText(run.Listed()[16]), "F32     .TXT");
+        EXPECT_EQ(run.screen.StatusText(kProgressPane), "");
+    }
+}
+
+TEST(FaultMatrix, FullItemPoolStopsTheListingCleanly) {
+    ManyFiles run(false);
+    // Fill the first pool block to within three records, and let it not grow.
+    while (run.session.items.itemPool.UsedBytes() + 4 * sizeof(TreeItemInfo) < kItemPoolBytes) {
+        ASSERT_NE(AppendItemRecord(run.session.items), nullptr);
+    }
+    const std::size_t blocks = run.platform.LiveBlocks();
+    run.platform.settings.failingAllocation = run.platform.counters.allocations + 2;
+    run.Batch("expand " + kFat16Root + "\n");
+    EXPECT_EQ(run.printed, WalkHarness::Messages({"Packets memory not enough"}));
+    ASSERT_GE(run.Listed().size(), 1u);
+    EXPECT_LE(run.Listed().size(), 3u);
+    EXPECT_EQ(run.screen.ItemText(run.Listed()[0]), "F0      .TXT");
+    EXPECT_EQ(run.platform.LiveBlocks(), blocks);
 }
 
 // ---- Start-up ----

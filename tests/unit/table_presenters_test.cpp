@@ -1,9 +1,8 @@
 // What the structure presenters do beyond what brovane-batch prints: the
 // dispatch's reset of the pane and its ignore flag, the FAT grids' column
-// widths, a FAT presenter given less than its FAT, and a floppy that cannot
-// be opened for its boot record. The rows of tables, boot records and FAT
-// grids are the acceptance tests' (against mmls, fsstat and the image's
-// bytes) and the corpus's.
+// widths, and a FAT presenter given less than its FAT. The rows of tables,
+// boot records and FAT grids are the acceptance tests' (against mmls, fsstat
+// and the image's bytes) and the corpus's; failures the fault matrix's.
 #include "present/table_presenters.h"
 
 #include <gtest/gtest.h>
@@ -86,21 +85,6 @@ TEST(TablePresenterTest, FatPresenterNeverReadsPastTheBufferItIsGiven) {
     EXPECT_EQ(run.screen.CellText(15, 16), "0000");
     EXPECT_EQ(run.screen.CellText(16, 0), "00000100");
     EXPECT_EQ(run.screen.CellText(16, 1), "");  // past the one sector held
-}
-
-// Device paths open a floppy afresh for every boot record; one that cannot
-// be opened ends the presenter without a message.
-TEST(TablePresenterTest, FloppyThatCannotBeOpenedShowsNoBootRecordAndSaysNothing) {
-    WalkHarness run;
-    MemoryDisk& floppy = *run.platform.FindDisk(run.platform.AddFloppy(2880));
-    run.Start();
-    floppy.faults.failFirstOpens = 1;
-    EXPECT_EQ(run.Batch("select Floppy Disk 1\nlist\n"), "# Field\tValue\n");
-    EXPECT_TRUE(run.printed.empty());
-    EXPECT_EQ(run.session.disk.driveHandles[0], kInvalidHandle);
-    EXPECT_EQ(run.Batch("select -\nselect Floppy Disk 1\nlist 0 1\n"),
-              "# Field\tValue\nOEM Name\t\n");
-    EXPECT_EQ(run.platform.openedNames.back(), "\\\\.\\A:");
 }
 
 }  // namespace

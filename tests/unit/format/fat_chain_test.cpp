@@ -53,15 +53,13 @@ TEST(FatChainTest, Fat32ListsNumbersWithTopBitsCleared) {
 TEST(FatChainTest, FirstClusterThatOpensNoChain) {
     Bytes fat(64, 0);
     test::SetFat16(fat, 2, 0xFFFF);
-    for (std::uint16_t type : {kFat12Code, kFat16Code, kFat32Code}) {
-        EXPECT_EQ(ChainLength(0, type, fat), 0u) << "type " << type;
+    const std::pair<std::uint32_t, std::uint16_t> none[] = {
+        {0, kFat12Code},          {0, kFat16Code},          {0, kFat32Code},
+        {0xF0000000, kFat32Code}, {0xFFFF, kFat16Code},     {0xFFF, kFat12Code},
+        {0x0FFFFFFF, kFat32Code}, {0xFFFFFFFF, kFat32Code}, {2, 0}};  // 0: not a FAT type
+    for (const auto& [first, type] : none) {
+        EXPECT_EQ(ChainLength(first, type, fat), 0u) << first << ", type " << type;
     }
-    EXPECT_EQ(ChainLength(0xF0000000, kFat32Code, fat), 0u);
-    EXPECT_EQ(ChainLength(0xFFFF, kFat16Code, fat), 0u);
-    EXPECT_EQ(ChainLength(0xFFF, kFat12Code, fat), 0u);
-    EXPECT_EQ(ChainLength(0x0FFFFFFF, kFat32Code, fat), 0u);
-    EXPECT_EQ(ChainLength(0xFFFFFFFF, kFat32Code, fat), 0u);
-    EXPECT_EQ(ChainLength(2, 0, fat), 0u);  // not a FAT type
     EXPECT_EQ(ChainLength(2, kFat16Code, fat), 1u);
 }
 
