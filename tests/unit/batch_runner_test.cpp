@@ -134,45 +134,6 @@ class TextScreenTest : public ::testing::Test {
     TextScreen screen;
 };
 
-// Items go behind the given sibling or last; selection notifies only when it
-// changes, and deleting every item selects none.
-TEST_F(TextScreenTest, ItemsGoBehindTheirSiblingAndSelectionNotifiesOnChange) {
-    TreeItemInfo disk{};
-    TreeItemInfo volume{};
-    volume.kind = IK_VOLUME;
-    TreeItemHandle a = screen.InsertTreeItem(kTreeRoot, kInsertLast, "A", true, &disk);
-    TreeItemHandle c = screen.InsertTreeItem(kTreeRoot, kInsertLast, "C", false, nullptr);
-    TreeItemHandle b = screen.InsertTreeItem(kTreeRoot, a, "B", true, &volume);
-    EXPECT_EQ(screen.Children(kTreeRoot), (std::vector<TreeItemHandle>{a, b, c}));
-    EXPECT_EQ(screen.Parent(screen.InsertTreeItem(b, kInsertLast, "B1", false, nullptr)), b);
-    EXPECT_EQ(screen.InsertTreeItem(999, kInsertLast, "orphan", false, nullptr), kNoTreeItem);
-    for (TreeItemHandle item : {a, a, b, TreeItemHandle{12345}}) {
-        screen.SelectTreeItem(item);
-    }
-    EXPECT_EQ(screen.GetCaretItem(), b);
-    EXPECT_EQ(screen.GetTreeItemInfo(b), &volume);
-    screen.DeleteAllTreeItems();
-    EXPECT_EQ(screen.GetCaretItem(), kNoTreeItem);
-    EXPECT_TRUE(screen.Children(kTreeRoot).empty());
-    EXPECT_EQ(events.log, (std::vector<std::string>{"select 0", "select 1", "select none"}));
-}
-
-TEST_F(TextScreenTest, OneRowHoldsTheFocusAndDoubleClickFocusesItsRow) {
-    for (int row = 0; row < 4; ++row) {
-        screen.InsertCallbackListItem(row, static_cast<std::uintptr_t>(row));
-    }
-    screen.SetListItemState(1, true, true);
-    screen.SetListItemState(2, false, true);
-    EXPECT_FALSE(screen.IsListItemFocused(1));
-    EXPECT_TRUE(screen.IsListItemSelected(1));
-    EXPECT_TRUE(screen.IsListItemFocused(2));
-    screen.DoubleClickList(3);
-    EXPECT_TRUE(screen.IsListItemFocused(3));
-    EXPECT_TRUE(screen.IsListItemSelected(3));
-    EXPECT_FALSE(screen.IsListItemSelected(1));
-    EXPECT_EQ(events.log.back(), "double click");
-}
-
 TEST_F(TextScreenTest, ConfirmationsTakeQueuedAnswersAndUnansweredOnesSayNo) {
     screen.QueueAnswer(true);
     EXPECT_TRUE(screen.Confirm("Are you sure to write to disk?"));
