@@ -1,6 +1,5 @@
 // Benchmarks for the core's speed and memory goals, each run through the
-// user's actions on the text front-end, in both access modes where they
-// differ (Arg 1: the disk library):
+// user's actions on the text front-end:
 // - start-up on ten disk images: under 50 ms of CPU;
 // - listing a directory of 5,000 long-named files (15,000 entries): under
 //   5 ms once its data is in memory; expanding it in the tree: under 20 ms
@@ -19,6 +18,7 @@
 #include "app/disk_lifecycle.h"
 #include "app/session.h"
 #include "batch/text_screen.h"
+#include "imagebuilder/description_parser.h"
 #include "imagebuilder/image_builder.h"
 #include "platform/posix_platform.h"
 #include "present/cell_text.h"
@@ -40,7 +40,6 @@ void StartUpOnTenImages(benchmark::State& state) {
         std::filesystem::resize_file(image, i < 2 ? 1474560 : 64 << 20);
         (i < 2 ? options.floppies : options.disks).push_back(image);
     }
-    options.diskLibrary = state.range(0) != 0;
     for (auto _ : state) {
         PosixPlatform platform(options);
         TextScreen screen;
@@ -54,7 +53,7 @@ void StartUpOnTenImages(benchmark::State& state) {
     }
     std::filesystem::remove_all(folder);
 }
-BENCHMARK(StartUpOnTenImages)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(StartUpOnTenImages)->Unit(benchmark::kMillisecond);
 
 constexpr std::uint32_t kVolumeStart = 2048;
 constexpr std::uint32_t kVolumeSectors = 200000;
@@ -66,29 +65,22 @@ constexpr int kLinks = 20;  // directories that all lead to BIG
 // first cluster is BIG's: expanding them all lists 100,000 entries.
 const ib::SparseImage& BenchImage() {
     static const std::unique_ptr<ib::SparseImage> image = [] {
-        ib::FatVolume volume;
-        volume.kind = ib::FatKind::Fat32;
-        volume.firstSector = kVolumeStart;
-        volume.totalSectors = kVolumeSectors;
-        volume.sectorsPerCluster = 8;
-        volume.entries.push_back(ib::DirectoryEntry("/BIG", "Big directory"));  // cluster 3 on
+        std::string text = "disk sectors=" + std::to_string(kVolumeStart + kVolumeSectors) +
+                           "\npartition type=0x0C start=2048 size=200000\n"
+                           "fat32 sectors_per_cluster=8\ndir /BIG lfn=\"Big directory\"\n";
         for (int i = 0; i < kFiles; ++i) {
             char number[8];
             std::snprintf(number, sizeof number, "%05d", i);
-            volume.entries.push_back(ib::FileEntry(std::string("/BIG/F") + number + ".TXT", "",
-                                                   std::string("File number ") + number + ".txt"));
+            text += std::string("file /BIG/F") + number + ".TXT lfn=\"File number " + number +
+                    ".txt\"\n";
         }
         for (int i = 0; i < kLinks; ++i) {
-            volume.entries.push_back(ib::DirectoryEntry("/LINK" + std::to_string(i)));
-            volume.entries.back().firstClusterOverride = 3;
+            text += "dir /LINK" + std::to_string(i) + " first_cluster=3\n";  // BIG's cluster
         }
         ib::Disk disk;
-        disk.sizeBytes = std::uint64_t{kVolumeStart + kVolumeSectors} * ib::kSectorBytes;
-        disk.primaries[0] = {0, 0x0C, kVolumeStart, kVolumeSectors, {}, {}};
-        disk.volumes.push_back(volume);
         auto built = std::make_unique<ib::SparseImage>(0);
         std::string error;
-        if (!ib::BuildImage(disk, *built, error)) {
+        if (!ib::ParseDescription(text, disk, error) || !ib::BuildImage(disk, *built, error)) {
             std::fprintf(stderr, "bench image: %s\n", error.c_str());
         }
         return built;
@@ -98,14 +90,13 @@ const ib::SparseImage& BenchImage() {
 
 // A session on the bench disk with the volume and its root expanded.
 struct BenchSession {
-    explicit BenchSession(bool diskLibrary) : session(platform, screen) {
+    BenchSession() : session(platform, screen) {
         MemoryDisk& disk = *platform.FindDisk(platform.AddHardDisk(kVolumeStart + kVolumeSectors));
         disk.heads = 255;
         disk.sectorsPerTrack = 63;
         for (std::uint64_t offset : BenchImage().WrittenPageOffsets()) {
             PokeBytes(disk, offset, BenchImage().Read(offset, ib::SparseImage::kPageBytes));
         }
-        platform.settings.diskLibrary = diskLibrary;
         screen.SetEvents(&session);
         InitDiskAccess(session);
         TreeItemHandle item = screen.Children(kTreeRoot).at(0);
@@ -121,7 +112,7 @@ struct BenchSession {
 
 // BIG selected in the tree: its FAT and clusters read, 5,000 rows listed.
 void ListFiveThousandLongNamedFiles(benchmark::State& state) {
-    BenchSession bench(state.range(0) != 0);
+    BenchSession bench;
     const TreeItemHandle big = bench.screen.Children(bench.root).at(0);
     for (auto _ : state) {
         bench.screen.SelectTreeItem(kNoTreeItem);
@@ -131,12 +122,12 @@ void ListFiveThousandLongNamedFiles(benchmark::State& state) {
         }
     }
 }
-BENCHMARK(ListFiveThousandLongNamedFiles)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(ListFiveThousandLongNamedFiles)->Unit(benchmark::kMillisecond);
 
 // The first expansion of each link to BIG: 15,000 entries walked, 5,000
 // children stored and inserted; then the storage the 100,000 entries take.
 void ExpandFiveThousandLongNamedFiles(benchmark::State& state) {
-    BenchSession bench(state.range(0) != 0);
+    BenchSession bench;
     const std::size_t before = bench.session.items.itemPool.UsedBytes();
     std::vector<TreeItemHandle> links = bench.screen.Children(bench.root);
     links.erase(links.begin());  // BIG itself
@@ -149,15 +140,10 @@ void ExpandFiveThousandLongNamedFiles(benchmark::State& state) {
     if (listed != std::size_t{kFiles} * kLinks) {
         state.SkipWithError("not every entry was listed");
     }
-    const double used = static_cast<double>(bench.session.items.itemPool.UsedBytes() - before);
-    state.counters["storageMiB"] = used / (1 << 20);
-    state.counters["bytesPerEntry"] = used / static_cast<double>(listed);
+    state.counters["storageMiB"] =
+        static_cast<double>(bench.session.items.itemPool.UsedBytes() - before) / (1 << 20);
 }
-BENCHMARK(ExpandFiveThousandLongNamedFiles)
-    ->Arg(0)
-    ->Arg(1)
-    ->Iterations(kLinks)
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(ExpandFiveThousandLongNamedFiles)->Iterations(kLinks)->Unit(benchmark::kMillisecond);
 
 constexpr std::uint32_t kFatSectors = 32768;
 
@@ -195,28 +181,22 @@ void Fat32GridOfSixteenMebibytes(benchmark::State& state) {
 }
 BENCHMARK(Fat32GridOfSixteenMebibytes)->Unit(benchmark::kMillisecond);
 
-// 40 rows of 17 columns of a FAT32 grid (Arg 0), or of 34 columns of a
-// dump (Arg 1), from the middle of the buffer.
+// 40 rows of 17 columns of a FAT32 grid from the middle of the buffer.
 void OneScreenOfCells(benchmark::State& state) {
     GridBench bench;
     RightPaneState& pane = bench.session.pane;
-    const bool dump = state.range(0) != 0;
-    pane.viewMode = dump ? VM_SECTOR_DUMP : VM_FAT32;
+    pane.viewMode = VM_FAT32;
     pane.unitSectors = 1;
-    const int columns = dump ? 34 : 17;
-    const std::uintptr_t step = dump ? 1 : 64;
-    const std::uintptr_t first = dump ? 0 : 64 * 100000;
     std::string text;
     for (auto _ : state) {
         for (std::uintptr_t row = 0; row < 40; ++row) {
-            for (int column = 0; column < columns; ++column) {
-                benchmark::DoNotOptimize(CellText(pane, column, first + row * step, text));
+            for (int column = 0; column < 17; ++column) {
+                benchmark::DoNotOptimize(CellText(pane, column, 64 * (100000 + row), text));
             }
         }
     }
-    state.SetItemsProcessed(state.iterations() * 40 * columns);
 }
-BENCHMARK(OneScreenOfCells)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(OneScreenOfCells)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace brovane
