@@ -105,36 +105,10 @@ TEST_F(BatchRunnerTest, CommentsAndBlankLinesAreSkippedAndBadLinesStopTheScript)
     EXPECT_EQ(errors, "brovane-batch: line 2: unexpected arguments 'extra'\n");
 }
 
-// The text front-end: expansion and the list's cells show in every walk
-// and listing of the core's tests; here what they would not notice.
-// Records the notifications.
-class RecordingEvents : public ScreenEvents {
-  public:
-    std::vector<std::string> log;
-
-    void OnTreeSelectionChanged(TreeItemInfo* info) override {
-        log.push_back(info == nullptr ? "select none" : "select " + std::to_string(info->kind));
-    }
-    bool OnTreeItemExpanding(TreeItemHandle, TreeItemInfo*, bool) override { return true; }
-    std::string_view GetTreeItemText(const TreeItemInfo* info) override { return info->nameText; }
-    void OnTreeRightClick() override {}
-    std::string_view GetCellText(int, std::uintptr_t) override { return {}; }
-    void OnListDoubleClick() override { log.push_back("double click"); }
-    void OnListRightClick() override {}
-    void OnCommand(int) override {}
-};
-
-class TextScreenTest : public ::testing::Test {
-  protected:
-    TextScreenTest() : screen([this](std::string_view line) { printed.emplace_back(line); }) {
-        screen.SetEvents(&events);
-    }
+// An unanswered confirmation says no, as brovane-batch prints it.
+TEST(TextScreen, ConfirmationsTakeQueuedAnswersAndUnansweredOnesSayNo) {
     std::vector<std::string> printed;
-    RecordingEvents events;
-    TextScreen screen;
-};
-
-TEST_F(TextScreenTest, ConfirmationsTakeQueuedAnswersAndUnansweredOnesSayNo) {
+    TextScreen screen([&printed](std::string_view line) { printed.emplace_back(line); });
     screen.QueueAnswer(true);
     EXPECT_TRUE(screen.Confirm("Are you sure to write to disk?"));
     EXPECT_FALSE(screen.Confirm("Are you sure to write to disk?"));

@@ -9,7 +9,6 @@
 #include <functional>
 
 #include "app/command_state.h"
-#include "app/selection_dispatch.h"
 #include "tree/item_storage.h"
 #include "walk_harness.h"
 
@@ -261,23 +260,6 @@ TEST(FaultMatrix, TablePresenters) {
     for (const Case& c : cases) {
         Check(c);
     }
-}
-
-// No tree item puts a partition table on a floppy, but the presenter given
-// one renews the volume's handle when nothing was read, once.
-TEST(FaultMatrix, PartitionTableOfAFloppyRenewsItsHandleOnce) {
-    FaultRun run(kPaths);
-    TreeItemInfo table = run.Record(kFloppy);  // never opened: its handle is 0
-    table.kind = IK_HARD_DISK;
-    run.DiskOf(kFloppy).faults.failEveryOpen = true;
-    const unsigned opens = run.platform.counters.opens;
-    const unsigned closes = run.platform.counters.closes;
-    DispatchSelection(run.session.Io(), run.session.pane, &table);
-    EXPECT_EQ(run.Shown(kFloppy, opens, 0, closes), "0x3 vm0 u-- b512 - o1 + L3");
-    EXPECT_EQ(run.session.disk.driveHandles[0], kInvalidHandle);
-    run.DiskOf(kFloppy).faults.failEveryOpen = false;
-    DispatchSelection(run.session.Io(), run.session.pane, &table);
-    EXPECT_EQ(run.Shown(kFloppy, opens, 0, closes), "40x3 Boot Indicator vm0 u-- b512 - o2 + L3");
 }
 
 // Read again sector by sector a FAT is whole; otherwise filled sectors are
