@@ -27,26 +27,21 @@ TEST(ByteBoxes, ParseLikeTheDialog) {
     EXPECT_EQ(ByteBoxText(0x0A), "0A");
 }
 
-// SCATTER.BIN over clusters 5, 9, 6 (cluster n holding the byte n + 1) and
+// SCATTER.BIN over clusters 5, 9, 6 (starting with "a", "c" and "b") and
 // ONE.BIN in cluster 12 of a FAT16 volume at 2048 of four sectors a cluster,
 // its data area from relative sector 73.
+constexpr char kDumpDisk[] = R"(
+disk size=16M
+partition type=0x06 start=2048 size=20000
+fat16
+file /SCATTER.BIN pattern="abc" length=6144 clusters=5,9,6
+file /ONE.BIN data="one" clusters=12
+)";
+
 class DumpTest : public ::testing::TestWithParam<bool>, public WalkHarness {
   protected:
     void SetUp() override {
-        imagebuilder::Disk disk;
-        disk.sizeBytes = 16 << 20;
-        disk.primaries[0] = Primary(0x06, 2048, 20000);
-        imagebuilder::FatVolume volume = Volume(imagebuilder::FatKind::Fat16, 2048, 20000);
-        imagebuilder::EntryDescription scattered = imagebuilder::FileEntry("/SCATTER.BIN", "");
-        for (int n : {1, 2, 3}) {
-            scattered.data.append(2048, static_cast<char>(n));
-        }
-        scattered.clusters = {5, 9, 6};
-        imagebuilder::EntryDescription single = imagebuilder::FileEntry("/ONE.BIN", "one");
-        single.clusters = {12};
-        volume.entries = {scattered, single};
-        disk.volumes.push_back(volume);
-        PlaceBuiltDisk(platform, disk);
+        PlaceDescription(kDumpDisk);
         before = Image();
         Start(GetParam());
         Batch("expand Hard Disk 1\nexpand Hard Disk 1/#1\nexpand Hard Disk 1/#1/Root Directory\n");
@@ -75,12 +70,12 @@ class DumpTest : public ::testing::TestWithParam<bool>, public WalkHarness {
 
 TEST_P(DumpTest, ClustersPageBothWaysAndOneUnitIsHeld) {
     Batch("key Ctrl+F4\nselect Hard Disk 1/#1/Root Directory/#1\ncommand next\ncommand next\n");
-    EXPECT_EQ(Shown(), "3 Current Cluster Number: 0x00000006, Current Sector Number: 89 <-");
+    EXPECT_EQ(Shown(), "98 Current Cluster Number: 0x00000006, Current Sector Number: 89 <-");
     const unsigned reads = platform.counters.reads + platform.counters.libraryReads;
     Batch("command next\n");  // disabled: nothing is read
     EXPECT_EQ(platform.counters.reads + platform.counters.libraryReads, reads);
     Batch("command previous\n");
-    EXPECT_EQ(Shown(), "2 Current Cluster Number: 0x00000009, Current Sector Number: 101 <>");
+    EXPECT_EQ(Shown(), "99 Current Cluster Number: 0x00000009, Current Sector Number: 101 <>");
     EXPECT_EQ(session.pane.currentBuffer.size(), 2048u);  // the FAT is given up
     EXPECT_EQ(platform.LiveBlocks(), 4u);
     // A one-cluster file and a one-sector item leave both commands disabled.

@@ -11,16 +11,22 @@
 namespace brovane {
 namespace {
 
+constexpr char kFloppy[] = R"(
+disk sectors=2880 heads=2 sectors_per_track=18
+fat12 start=0 size=2880 sectors_per_cluster=1 root_entries=224 media=0xF0 sectors_per_track=18 heads=2 hidden=0 drive=0x00
+)";
+constexpr char kHardDisk[] = R"(
+disk size=16M
+partition type=0x06 start=2048 size=20000
+fat16
+)";
+
 class FrameCommandsTest : public ::testing::Test, public WalkHarness {
   protected:
     void SetUp() override {
-        imagebuilder::Disk disk;
-        disk.sizeBytes = 16 << 20;
-        disk.primaries[0] = Primary(0x06, 2048, 20000);
-        disk.volumes.push_back(Volume(imagebuilder::FatKind::Fat16, 2048, 20000));
-        PlaceBuiltDisk(platform, FloppyDisk(), true);
-        PlaceBuiltDisk(platform, disk);
-        PlaceBuiltDisk(platform, disk);
+        PlaceDescription(kFloppy, true);
+        PlaceDescription(kHardDisk);
+        PlaceDescription(kHardDisk);
         Start();
     }
 };

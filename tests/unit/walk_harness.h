@@ -1,14 +1,17 @@
 // A session whose tree is driven and printed the way brovane-batch does it.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/disk_lifecycle.h"
 #include "batch/batch_runner.h"
-#include "built_disk.h"
 #include "imagebuilder/description_parser.h"
+#include "imagebuilder/image_builder.h"
+#include "imagebuilder/sparse_image.h"
 #include "session_harness.h"
 
 namespace brovane {
@@ -46,13 +49,24 @@ struct WalkHarness : SessionHarness {
     // The lines brovane-batch printed for the script.
     std::vector<std::string> BatchLines(const std::string& script) { return Split(Batch(script)); }
     TreeItemHandle Item(const std::string& path) { return runner.FindItem(path); }
-    // Builds an image from its description (tools/README.md) and places it
-    // like PlaceBuiltDisk.
+    // Builds an image from its description (tools/README.md) and copies
+    // every written page onto a new hard disk (or floppy) whose BIOS
+    // geometry is the disk's. Answers the drive number.
     unsigned PlaceDescription(const std::string& description, bool floppy = false) {
         imagebuilder::Disk disk;
         std::string error;
         EXPECT_TRUE(imagebuilder::ParseDescription(description, disk, error)) << error;
-        return PlaceBuiltDisk(platform, disk, floppy);
+        imagebuilder::SparseImage image(disk.sizeBytes);
+        EXPECT_TRUE(imagebuilder::BuildImage(disk, image, error)) << error;
+        const std::uint64_t sectors = disk.sizeBytes / kMemorySectorBytes;
+        const unsigned drive = floppy ? platform.AddFloppy(sectors) : platform.AddHardDisk(sectors);
+        MemoryDisk& memory = *platform.FindDisk(drive);
+        memory.heads = disk.heads;
+        memory.sectorsPerTrack = disk.sectorsPerTrack;
+        for (std::uint64_t offset : image.WrittenPageOffsets()) {
+            PokeBytes(memory, offset, image.Read(offset, imagebuilder::SparseImage::kPageBytes));
+        }
+        return drive;
     }
     // Expands every item above the one the path names.
     void OpenParents(const std::string& path) {
