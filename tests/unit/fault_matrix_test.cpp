@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "app/command_state.h"
+#include "dump/dump_position.h"
 #include "tree/item_storage.h"
 #include "walk_harness.h"
 
@@ -175,7 +176,25 @@ struct Case {
     std::string said;
     std::string shown;
     std::uint64_t sector = 0;  // the one that fails, for kOne
+    bool writes = false;       // the fault is the writes', not the reads'
 };
+
+// Whether the unit shown holds the sixteen bytes of kEdits at its first and
+// at its last row: "+" or "-" each.
+const std::vector<std::uint8_t> kSixteen{0xA1, 0xA2, 0xA3, 0xA4, 0xA5, 0xA6, 0xA7, 0xA8,
+                                         0xA9, 0xAA, 0xAB, 0xAC, 0xAD, 0xAE, 0xAF, 0xB0};
+std::string Landed(FaultRun& run, const std::string& item) {
+    const std::optional<TreeItemInfo> unit = CurrentUnit(run.session.pane);
+    if (!unit) {
+        return "?";
+    }
+    const std::uint64_t first = (std::uint64_t{unit->baseSector} + unit->relativeSector) * 512;
+    std::string landed;
+    for (std::uint64_t at : {first, first + unit->sectorCount * std::uint64_t{512} - 16}) {
+        landed += PeekBytes(run.DiskOf(item), at, 16) == kSixteen ? "+" : "-";
+    }
+    return landed;
+}
 
 void Check(const Case& c) {
     SCOPED_TRACE(c.item + " [" + c.lines + "] fault " + std::to_string(static_cast<int>(c.fault)) +
@@ -184,12 +203,13 @@ void Check(const Case& c) {
     run.OpenParents(c.item);
     const std::size_t bar = c.lines.find('|');
     run.Run(c.lines.substr(0, bar), c.item);
-    Inject(run.DiskOf(c.item), c.fault, c.sector);
+    Inject(run.DiskOf(c.item), c.fault, c.sector, c.writes);
     const unsigned opens = run.platform.counters.opens;
     const unsigned writes = run.Writes();
     const unsigned closes = run.platform.counters.closes;
     const std::string said = run.Run(c.lines.substr(bar + 1), c.item);
-    const std::string shown = run.Shown(c.item, opens, writes, closes);
+    const std::string shown =
+        run.Shown(c.item, opens, writes, closes) + (c.writes ? " " + Landed(run, c.item) : "");
     EXPECT_EQ(said, c.said);
     EXPECT_EQ(shown, c.shown);
     EXPECT_EQ(run.platform.counters.badFrees, 0u);
@@ -397,70 +417,45 @@ TEST(FaultMatrix, ClusterDumps) {
 // sector-by-sector retry writes every sector it can; a floppy is opened
 // again for a write that moved nothing, and failing that fails the run.
 TEST(FaultMatrix, WriteChanges) {
-    const std::vector<std::uint8_t> sixteen{0xA1, 0xA2, 0xA3, 0xA4, 0xA5, 0xA6, 0xA7, 0xA8,
-                                            0xA9, 0xAA, 0xAB, 0xAC, 0xAD, 0xAE, 0xAF, 0xB0};
-    struct Unit {
-        std::string item;
-        std::string lines;    // shows the unit
-        std::uint64_t first;  // its first sector
-        int lastRow;
-    };
-    const Unit cluster{kScatter, "key Ctrl+F4\nselect %", 2133, 127};
-    const Unit sector{kFat16Fat, "key Ctrl+F4\nselect %\ncommand next\ncommand next", 2051, 31};
-    const Unit floppySector{kFloppyFat, "key Ctrl+F4\nselect %", 1, 31};
-    const Unit floppyFirst{kFloppy, "key Ctrl+F4\nselect %", 0, 31};
-    struct WriteCase {
-        const Unit& unit;
-        Fault fault;
-        Mode mode;
-        std::string said;
-        std::string landed;  // of the first and last rows: "+" or "-" each
-        unsigned opens;
-    };
+    const std::string edits = "\nedit 0 A1 A2 A3 A4 A5 A6 A7 A8 A9 AA AB AC AD AE AF B0\nedit ";
+    const std::string write =
+        " A1 A2 A3 A4 A5 A6 A7 A8 A9 AA AB AC AD AE AF B0|answer yes\ncommand write";
+    const std::string cluster = "key Ctrl+F4\nselect %" + edits + "127" + write;
+    const std::string sector =
+        "key Ctrl+F4\nselect %\ncommand next\ncommand next" + edits + "31" + write;
+    const std::string first = "key Ctrl+F4\nselect %" + edits + "31" + write;
+    const std::string said = "- / " + kConfirmed + "; ";
     const std::string ok = "Changes written successfully!";  // the progress text stays
-    const WriteCase cases[] = {
-        {cluster, kOne, kPaths, kClusterFailed + " W", "++", 0},
-        {cluster, kWhole, kPaths, kClusterFailed + " W", "++", 0},
-        {cluster, kNothing, kLibrary, kClusterFailed + " W", "--", 0},
-        {cluster, kShort, kPaths, kClusterFailed + " W", "+-", 0},
-        {sector, kShort, kLibrary, kSectorFailed + " W", "+-", 0},
-        {sector, kOne, kPaths, kSectorFailed + " W", "--", 0},
-        {sector, kWhole, kLibrary, ok + " W", "++", 0},
-        {floppySector, kOpenFails, kPaths, kSectorFailed + " W", "--", 1},
+    const Case cases[] = {
+        {kScatter, cluster, kOne, kPaths, said + kClusterFailed + " W",
+         "128x34 A1 vm6 r-> b2048 c00000005/s85 L4 w5 ++", 2134, true},
+        {kScatter, cluster, kWhole, kPaths, said + kClusterFailed + " W",
+         "128x34 A1 vm6 r-> b2048 c00000005/s85 L4 w5 ++", 0, true},
+        {kScatter, cluster, kNothing, kLibrary, said + kClusterFailed + " W",
+         "128x34 A1 vm6 r-> b2048 c00000005/s85 L4 w5 --", 0, true},
+        {kScatter, cluster, kShort, kPaths, said + kClusterFailed + " W",
+         "128x34 A1 vm6 r-> b2048 c00000005/s85 L4 w5 +-", 0, true},
+        {kFat16Fat, sector, kShort, kLibrary, said + kSectorFailed + " W",
+         "32x34 A1 vm7 r<> i2 b512 s3 L3 w1 +-", 0, true},
+        {kFat16Fat, sector, kOne, kPaths, said + kSectorFailed + " W",
+         "32x34 A1 vm7 r<> i2 b512 s3 L3 w1 --", 2051, true},
+        {kFat16Fat, sector, kWhole, kLibrary, said + ok + " W",
+         "32x34 A1 vm7 r<> i2 b512 s3 L3 w1 ++", 0, true},
+        {kFloppyFat, first, kOpenFails, kPaths, said + kSectorFailed + " W",
+         "32x34 A1 vm7 r-> b512 s1 o1 c1 L3 w1 --", 0, true},
         // A floppy's own first sector: the volume is opened again only when
         // the write moved nothing.
-        {floppyFirst, kOpenFails, kPaths, "", "--", 1},
-        {floppyFirst, kNothing, kPaths, kCritical, "--", 1},
-        {floppyFirst, kShort, kPaths, kCritical, "+-", 0},
-        {floppyFirst, kNothing, kLibrary, kCritical, "--", 0},
+        {kFloppy, first, kOpenFails, kPaths, "- / " + kConfirmed,
+         "32x34 A1 vm7 r-- b512 s0 o1 c1 + L3 w1 --", 0, true},
+        {kFloppy, first, kNothing, kPaths, said + kCritical,
+         "32x34 A1 vm7 r-- b512 s0 o1 c1 + L3 w2 --", 0, true},
+        {kFloppy, first, kShort, kPaths, said + kCritical, "32x34 A1 vm7 r-- b512 s0 + L3 w1 +-", 0,
+         true},
+        {kFloppy, first, kNothing, kLibrary, said + kCritical,
+         "32x34 A1 vm7 r-- b512 s0 + L3 w1 --", 0, true},
     };
-    const std::string bytes = " A1 A2 A3 A4 A5 A6 A7 A8 A9 AA AB AC AD AE AF B0";
-    for (const WriteCase& c : cases) {
-        SCOPED_TRACE(c.unit.item + ", fault " + std::to_string(static_cast<int>(c.fault)) +
-                     (c.mode == kLibrary ? ", disk library" : ", device paths"));
-        FaultRun run(c.mode);
-        run.OpenParents(c.unit.item);
-        run.Run(
-            c.unit.lines + "\nedit 0" + bytes + "\nedit " + std::to_string(c.unit.lastRow) + bytes,
-            c.unit.item);
-        const ViewMode mode = run.session.pane.viewMode;
-        const unsigned index = run.session.pane.currentIndex;
-        // One sector: the second of a cluster, or the sector itself.
-        Inject(run.DiskOf(c.unit.item), c.fault, c.unit.first + (c.unit.lastRow > 31 ? 1 : 0),
-               true);
-        const unsigned opens = run.platform.counters.opens;
-        EXPECT_EQ(run.Run("answer yes\ncommand write", c.unit.item),
-                  "- / " + kConfirmed + (c.said.empty() ? "" : "; " + c.said));
-        EXPECT_EQ(run.platform.counters.opens - opens, c.opens);
-        MemoryDisk& disk = run.DiskOf(c.unit.item);
-        std::string landed;
-        for (std::uint64_t row : {0, c.unit.lastRow}) {
-            landed += PeekBytes(disk, c.unit.first * 512 + row * 16, 16) == sixteen ? "+" : "-";
-        }
-        EXPECT_EQ(landed, c.landed);
-        EXPECT_EQ(run.session.pane.viewMode, mode);
-        EXPECT_EQ(run.session.pane.currentIndex, index);
-        EXPECT_TRUE(run.session.pane.unitRead);
+    for (const Case& c : cases) {
+        Check(c);
     }
 }
 
