@@ -20,21 +20,16 @@ std::string Text(const std::array<char, kShortNameLength + 1>& name) {
 TEST(DirectoryEntryTest, FieldsAtTheirOffsets) {
     Bytes data(64, 0);
     test::PutShortEntry(data, 1, "README  TXT", kAttrArchive | kAttrReadOnly);
-    test::PutU16(data, 32 + 16, 0x1111);
-    test::PutU16(data, 32 + 18, 0x2222);
-    test::PutU16(data, 32 + 20, 0x0001);
-    test::PutU16(data, 32 + 22, 0x4444);
-    test::PutU16(data, 32 + 24, 0x5555);
-    test::PutU16(data, 32 + 26, 0x2345);
-    test::PutU32(data, 32 + 28, 0x87654321);
+    for (auto [offset, value] :
+         {std::pair{16, 0x22221111u}, {20, 0x44440001u}, {24, 0x23455555u}, {28, 0x87654321u}}) {
+        test::PutU32(data, 32 + offset, value);
+    }
 
     const DirectoryEntry entry = ReadDirectoryEntry(data, 1);
-    EXPECT_EQ(entry.attributes, 0x21);
-    EXPECT_EQ(entry.createdDate, 0x1111);
-    EXPECT_EQ(entry.accessedDate, 0x2222);
-    EXPECT_EQ(entry.modifiedTime, 0x4444);
-    EXPECT_EQ(entry.modifiedDate, 0x5555);
-    EXPECT_EQ(entry.fileSize, 0x87654321u);
+    EXPECT_EQ(std::tuple(unsigned{entry.attributes}, unsigned{entry.createdDate},
+                         unsigned{entry.accessedDate}, unsigned{entry.modifiedTime},
+                         unsigned{entry.modifiedDate}, entry.fileSize),
+              std::tuple(0x21u, 0x1111u, 0x2222u, 0x4444u, 0x5555u, 0x87654321u));
     EXPECT_EQ(Text(ShortName(entry)), "README  .TXT");
     // The high word joins on FAT32 only.
     EXPECT_EQ(StartCluster(entry, kFat32Code), 0x00012345u);
@@ -44,14 +39,8 @@ TEST(DirectoryEntryTest, FieldsAtTheirOffsets) {
 
 TEST(DirectoryEntryTest, FirstByteAndAttributeTests) {
     Bytes data(6 * 32, 0);
-    test::PutShortEntry(data, 0,
-                        "\xE5"
-                        "EADME  TXT",
-                        kAttrArchive);
-    test::PutShortEntry(data, 1,
-                        "\x05"
-                        "ABC    DAT",
-                        0);
+    test::PutShortEntry(data, 0, "\345EADME  TXT", kAttrArchive);
+    test::PutShortEntry(data, 1, "\005ABC    DAT", 0);
     test::PutShortEntry(data, 2, "..         ", kAttrDirectory);
     test::PutShortEntry(data, 3, ".PROFILE   ", kAttrArchive);
     test::PutShortEntry(data, 4, "", 0x3F);
@@ -60,9 +49,7 @@ TEST(DirectoryEntryTest, FirstByteAndAttributeTests) {
 
     const DirectoryEntry deleted = ReadDirectoryEntry(data, 0);
     EXPECT_TRUE(IsDeleted(deleted));
-    EXPECT_EQ(Text(ShortName(deleted)),
-              "\xE5"
-              "EADME  .TXT");
+    EXPECT_EQ(Text(ShortName(deleted)), "\345EADME  .TXT");
     EXPECT_TRUE(IsDeleted(ReadDirectoryEntry(data, 1)));
     EXPECT_TRUE(IsDotEntry(ReadDirectoryEntry(data, 2)));
     EXPECT_FALSE(IsDotEntry(ReadDirectoryEntry(data, 3)));  // not a directory

@@ -20,72 +20,53 @@ Clusters Chain(std::uint32_t first, std::uint16_t type, const Bytes& fat) {
     return list;
 }
 
-TEST(FatChainTest, EndsAtZeroOrTheExactEndValue) {
-    Bytes fat16(64, 0);
-    test::SetFat16(fat16, 2, 3);
-    test::SetFat16(fat16, 3, 0xFFFF);
-    test::SetFat16(fat16, 5, 0);
-    EXPECT_EQ(Chain(2, kFat16Code, fat16), (Clusters{2, 3}));
-    EXPECT_EQ(Chain(5, kFat16Code, fat16), (Clusters{5}));
-
-    // The other reserved values are cluster numbers and are followed.
-    Bytes big16(2 * 0x10000, 0);
-    test::SetFat16(big16, 2, 0xFFF8);
-    test::SetFat16(big16, 0xFFF8, 0xFFF7);
-    test::SetFat16(big16, 0xFFF7, 0xFFFF);
-    EXPECT_EQ(Chain(2, kFat16Code, big16), (Clusters{2, 0xFFF8, 0xFFF7}));
-
-    Bytes fat12(6144, 0);  // all 4096 entries
-    test::SetFat12(fat12, 2, 0xFF8);
-    test::SetFat12(fat12, 0xFF8, 0xFFE);
-    test::SetFat12(fat12, 0xFFE, 0xFFF);
-    EXPECT_EQ(Chain(2, kFat12Code, fat12), (Clusters{2, 0xFF8, 0xFFE}));
-}
-
-TEST(FatChainTest, Fat32ListsNumbersWithTopBitsCleared) {
-    Bytes fat32(64, 0);
-    test::SetFat32(fat32, 2, 0xF0000003);
-    test::SetFat32(fat32, 3, 0xA0000004);
-    test::SetFat32(fat32, 4, 0xFFFFFFFF);  // the end value once masked
-    EXPECT_EQ(Chain(0xF0000002, kFat32Code, fat32), (Clusters{2, 3, 4}));
-}
-
-TEST(FatChainTest, FirstClusterThatOpensNoChain) {
-    Bytes fat(64, 0);
-    test::SetFat16(fat, 2, 0xFFFF);
-    const std::pair<std::uint32_t, std::uint16_t> none[] = {
-        {0, kFat12Code},          {0, kFat16Code},          {0, kFat32Code},
-        {0xF0000000, kFat32Code}, {0xFFFF, kFat16Code},     {0xFFF, kFat12Code},
-        {0x0FFFFFFF, kFat32Code}, {0xFFFFFFFF, kFat32Code}, {2, 0}};  // 0: not a FAT type
-    for (const auto& [first, type] : none) {
-        EXPECT_EQ(ChainLength(first, type, fat), 0u) << first << ", type " << type;
+// A chain ends at a free entry or the exact end value (the other reserved
+// values are followed as cluster numbers), before a cluster whose entry lies
+// past the image, or where a circle closes; FAT32 clears the top bits. Cluster
+// 0, an end value, or a type that is no FAT's opens no chain.
+TEST(FatChainTest, EndsAtZeroTheExactEndValueTheImageEndOrWhereACircleCloses) {
+    struct Case {
+        std::uint16_t type;
+        std::size_t bytes;
+        Clusters path;  // the first cluster, then each entry's value in turn
+        Clusters expected;
+    };
+    const Case cases[] = {
+        {kFat16Code, 64, {2, 3, 0xFFFF}, {2, 3}},
+        {kFat16Code, 64, {5, 0}, {5}},
+        {kFat16Code, 0x20000, {2, 0xFFF8, 0xFFF7, 0xFFFF}, {2, 0xFFF8, 0xFFF7}},
+        {kFat12Code, 6144, {2, 0xFF8, 0xFFE, 0xFFF}, {2, 0xFF8, 0xFFE}},
+        {kFat32Code, 64, {0xF0000002, 0xF0000003, 0xA0000004, 0xFFFFFFFF}, {2, 3, 4}},
+        {kFat16Code, 8, {2, 3, 0xFFF8}, {2, 3}},  // entries 0 to 3
+        {kFat16Code, 8, {4}, {}},
+        {kFat32Code, 16, {2, 0x0FFFFFF8}, {2}},
+        {kFat16Code, 64, {2, 3, 4, 3}, {2, 3, 4}},
+        {kFat16Code, 64, {9, 9}, {9}},
+        // First clusters that open no chain.
+        {kFat12Code, 64, {0}, {}},
+        {kFat16Code, 64, {0}, {}},
+        {kFat32Code, 64, {0}, {}},
+        {kFat32Code, 64, {0xF0000000}, {}},
+        {kFat16Code, 64, {0xFFFF}, {}},
+        {kFat12Code, 64, {0xFFF}, {}},
+        {kFat32Code, 64, {0x0FFFFFFF}, {}},
+        {kFat32Code, 64, {0xFFFFFFFF}, {}},
+        {0, 64, {2, 0xFFFF}, {}},  // 0: not a FAT type
+    };
+    for (const Case& c : cases) {
+        Bytes fat(c.bytes, 0);
+        for (std::size_t i = 0; i + 1 < c.path.size(); ++i) {
+            (c.type == kFat12Code   ? test::SetFat12
+             : c.type == kFat16Code ? test::SetFat16
+                                    : test::SetFat32)(fat, c.path[i] & 0x0FFFFFFF, c.path[i + 1]);
+        }
+        EXPECT_EQ(Chain(c.path[0], c.type, fat), c.expected) << c.path[0] << ", type " << c.type;
     }
-    EXPECT_EQ(ChainLength(2, kFat16Code, fat), 1u);
 }
 
-TEST(FatChainTest, EntryPastTheImageEndsTheChainBeforeThatCluster) {
-    Bytes fat16(8, 0);  // entries 0 to 3
-    test::SetFat16(fat16, 2, 3);
-    test::SetFat16(fat16, 3, 0xFFF8);
-    EXPECT_EQ(Chain(2, kFat16Code, fat16), (Clusters{2, 3}));
-    EXPECT_EQ(ChainLength(4, kFat16Code, fat16), 0u);
-
-    Bytes fat32(16, 0);
-    test::SetFat32(fat32, 2, 0x0FFFFFF8);
-    EXPECT_EQ(Chain(2, kFat32Code, fat32), (Clusters{2}));
-}
-
-TEST(FatChainTest, CircleEndsWhereItCloses) {
-    Bytes fat(64, 0);
-    test::SetFat16(fat, 2, 3);
-    test::SetFat16(fat, 3, 4);
-    test::SetFat16(fat, 4, 3);
-    test::SetFat16(fat, 9, 9);
-    EXPECT_EQ(Chain(2, kFat16Code, fat), (Clusters{2, 3, 4}));
-    EXPECT_EQ(Chain(9, kFat16Code, fat), (Clusters{9}));
-
-    // Every length of lead-in and circle, where the circle-finding steps
-    // (powers of two) fall differently.
+// Every length of lead-in and circle, where the circle-finding steps (powers
+// of two) fall differently.
+TEST(FatChainTest, CircleEndsWhereItClosesWhateverItsLength) {
     for (std::uint32_t lead = 0; lead < 12; ++lead) {
         for (std::uint32_t circle = 1; circle < 40; ++circle) {
             Bytes ring(2 * 64, 0);

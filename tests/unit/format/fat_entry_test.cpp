@@ -11,7 +11,8 @@ namespace {
 
 using test::Bytes;
 
-TEST(FatEntryTest, Fat12PairsShareThreeBytes) {
+// FAT12 pairs share three bytes; FAT16 and FAT32 read their width.
+TEST(FatEntryTest, EntriesReadTheirWidth) {
     Bytes fat(6, 0);
     fat[3] = 0x03;
     fat[4] = 0x40;
@@ -27,9 +28,7 @@ TEST(FatEntryTest, Fat12PairsShareThreeBytes) {
     for (std::uint32_t c = 0; c < 7; ++c) {
         EXPECT_EQ(ReadFatEntry(c, kFat12Code, packed), values[c]) << "cluster " << c;
     }
-}
 
-TEST(FatEntryTest, Fat16And32ReadTheirWidth) {
     Bytes fat16(8, 0);
     test::SetFat16(fat16, 3, 0xFFF8);
     EXPECT_EQ(ReadFatEntry(3, kFat16Code, fat16), 0xFFF8u);

@@ -30,7 +30,7 @@ Assembled Assemble(const Bytes& data, std::size_t entryIndex) {
     return {count, std::string(name.data())};
 }
 
-TEST(LongNameTest, SlotsComeOutInOrder) {
+TEST(LongNameTest, SlotsComeOutInOrderNearestTheEntryFirst) {
     Bytes data(8 * 32, 0);
     test::PutShortEntry(data, 0, "FIRST   TXT", 0);
     test::PutSlot(data, 1, 0x41, "readme.txt");
@@ -39,28 +39,22 @@ TEST(LongNameTest, SlotsComeOutInOrder) {
     const Assembled readme = Assemble(data, 2);
     EXPECT_EQ(readme.text, "readme.txt");
     EXPECT_EQ(readme.count, 11);  // with the zero taken from the slot
-}
 
-TEST(LongNameTest, WalkStopsAtTheSequenceBit) {
-    Bytes data(4 * 32, 0);
-    test::PutSlot(data, 0, 0x42, "second part");
-    test::PutSlot(data, 1, 0xE5, "deleted file name");
-    EXPECT_EQ(Assemble(data, 2).text, "deleted file ");  // 0xE5 has bit 0x40
-
-    test::PutSlot(data, 1, 0xFF, "abc");
-    EXPECT_EQ(Assemble(data, 2).text, "abc");
-}
-
-TEST(LongNameTest, SlotsNearestTheEntryComeFirstAndAFullSlotNeedsNoZero) {
-    Bytes data(4 * 32, 0);
+    // Slots nearest the entry come first; a full slot needs no zero.
     test::PutSlot(data, 0, 0x43, "0");
     test::PutSlot(data, 1, 0x02, "nopqrstuvwxyz");
     test::PutSlot(data, 2, 0x01, "abcdefghijklm");
     EXPECT_EQ(Assemble(data, 3).text, "abcdefghijklmnopqrstuvwxyz0");
 }
 
-TEST(LongNameTest, WalkStopsAtTheFirstEntryOfTheData) {
-    Bytes data(3 * 32, 0);
+TEST(LongNameTest, WalkStopsAtTheSequenceBitOrTheFirstEntryOfTheData) {
+    Bytes data(4 * 32, 0);
+    test::PutSlot(data, 0, 0x42, "second part");
+    test::PutSlot(data, 1, 0xE5, "deleted file name");
+    EXPECT_EQ(Assemble(data, 2).text, "deleted file ");  // 0xE5 has bit 0x40
+    test::PutSlot(data, 1, 0xFF, "abc");
+    EXPECT_EQ(Assemble(data, 2).text, "abc");
+
     test::PutSlot(data, 0, 0x02, "0123456789ABC");
     test::PutSlot(data, 1, 0x01, "abcdefghijklm");
     const Assembled name = Assemble(data, 2);
@@ -77,7 +71,8 @@ TEST(LongNameTest, EntriesInFrontAreTakenWhateverTheirAttributes) {
     EXPECT_EQ(Assemble(data, 2).text, "abcdefghijklmY    ");
 }
 
-TEST(LongNameTest, AtMostTwentySlots) {
+// At most twenty slots, and no more than the destination holds.
+TEST(LongNameTest, AtMostTwentySlotsAndASmallDestinationIsNotOverrun) {
     Bytes data(26 * 32, 0);
     for (std::size_t i = 0; i < 25; ++i) {
         test::PutSlot(data, i, 0x01, "ABCDEFGHIJKLM");
@@ -87,6 +82,13 @@ TEST(LongNameTest, AtMostTwentySlots) {
     EXPECT_EQ(AssembleLongName(data, 25, roomy), 20 * 13);
     EXPECT_EQ(roomy[20 * 13], '\0');
     EXPECT_EQ(roomy[20 * 13 + 1], '#');
+
+    test::PutSlot(data, 0, 0x41, "abcdefgh");
+    std::array<char, 8> buffer;
+    buffer.fill('#');
+    EXPECT_EQ(AssembleLongName(data, 1, std::span<char>(buffer).first(5)), 4);
+    EXPECT_EQ(std::string(buffer.data(), 8), std::string("abcd\0###", 8));
+    EXPECT_EQ(AssembleLongName(data, 1, std::span<char>(buffer).first(0)), 0);
 }
 
 TEST(LongNameTest, NoNameWithoutASlotInFront) {
@@ -97,16 +99,6 @@ TEST(LongNameTest, NoNameWithoutASlotInFront) {
     EXPECT_EQ(Assemble(data, 0).text, "(untouched)");
     EXPECT_EQ(Assemble(data, 4).text, "(untouched)");  // its front lies past the data
     EXPECT_EQ(Assemble(data, 1).text, "name");
-}
-
-TEST(LongNameTest, SmallDestinationIsNotOverrun) {
-    Bytes data(2 * 32, 0);
-    test::PutSlot(data, 0, 0x41, "abcdefgh");
-    std::array<char, 8> buffer;
-    buffer.fill('#');
-    EXPECT_EQ(AssembleLongName(data, 1, std::span<char>(buffer).first(5)), 4);
-    EXPECT_EQ(std::string(buffer.data(), 8), std::string("abcd\0###", 8));
-    EXPECT_EQ(AssembleLongName(data, 1, std::span<char>(buffer).first(0)), 0);
 }
 
 }  // namespace
