@@ -45,13 +45,11 @@ TYPED_TEST(PlatformInterfaceTest, NamesReachTheirOwnDrivesAndNoOthers) {
     const DeviceHandle disk1 = platform.OpenDevice(HardDiskDeviceName(1));
     const DeviceHandle floppyA = platform.OpenDevice(FloppyDeviceName(0));
 
-    for (const DeviceHandle handle : {disk0, disk1, floppyA}) {
+    for (auto [handle, seed] : {std::pair{disk0, 1u}, {disk1, 2u}, {floppyA, 3u}}) {
         EXPECT_NE(handle, kInvalidHandle);
         EXPECT_NE(handle, 0);
+        EXPECT_EQ(this->Read(platform, handle, 0, 512), Pattern(512, seed));
     }
-    EXPECT_EQ(this->Read(platform, disk0, 0, 512), Pattern(512, 1));
-    EXPECT_EQ(this->Read(platform, disk1, 0, 512), Pattern(512, 2));
-    EXPECT_EQ(this->Read(platform, floppyA, 0, 512), Pattern(512, 3));
     for (const char* name : {"\\\\.\\PHYSICALDRIVE2", "\\\\.\\B:", "\\\\.\\PHYSICALDRIVE",
                              "\\\\.\\PHYSICALDRIVE0x", "PHYSICALDRIVE0", "\\\\.\\A:\\", ""}) {
         EXPECT_EQ(platform.OpenDevice(name), kInvalidHandle) << name;

@@ -7,7 +7,7 @@
 namespace brovane {
 namespace {
 
-TEST(PlatformOptionsTest, OptionsAreTakenOutAndTheRestKeepsItsOrder) {
+TEST(PlatformOptionsTest, OptionsAreTakenOutTheRestKeepsItsOrderAndAMissingPathIsAnError) {
     std::vector<std::string> args = {"--disk",         "a.img",          "script",
                                      "--floppy=f.img", "--disk-library", "--disk=b.img",
                                      "--other",        "--floppy",       "g.img"};
@@ -19,13 +19,9 @@ TEST(PlatformOptionsTest, OptionsAreTakenOutAndTheRestKeepsItsOrder) {
     EXPECT_EQ(options.floppies, (std::vector<std::string>{"f.img", "g.img"}));
     EXPECT_TRUE(options.diskLibrary);
     EXPECT_TRUE(error.empty());
-}
-
-TEST(PlatformOptionsTest, OptionWithoutItsPathIsAnError) {
+    // An option without its path is an error that names it.
     for (const char* option : {"--disk", "--floppy", "--disk="}) {
-        std::vector<std::string> args = {"x", option};
-        PlatformOptions options;
-        std::string error;
+        args = {"x", option};
         EXPECT_FALSE(ExtractPlatformOptions(args, options, error)) << option;
         EXPECT_NE(error.find(std::string(option).substr(0, 6)), std::string::npos) << error;
     }

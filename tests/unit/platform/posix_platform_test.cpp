@@ -40,9 +40,8 @@ TEST(PosixDeviceNamespaceTest, MachineDisksOrTheOptions) {
     EXPECT_EQ(first, 'l');
     EXPECT_EQ(platform.OpenDevice(HardDiskDeviceName(12)), kInvalidHandle);
 
-    PlatformOptions options;
-    options.floppies = {"/images/a.img"};
-    const PosixPlatform given(options, sys, dev.substr(0, dev.size() - 1));
+    const PosixPlatform given({.disks = {}, .floppies = {"/images/a.img"}}, sys,
+                              dev.substr(0, dev.size() - 1));
     EXPECT_TRUE(given.Namespace().HardDisks().empty());
     EXPECT_EQ(*given.Namespace().Resolve("\\\\.\\A:"), "/images/a.img");
 }
@@ -80,16 +79,11 @@ std::string Beside(const char* name) {
 
 bool Loaded(const std::string& path) {
     void* object = ::dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD);
-    if (object != nullptr) {
-        ::dlclose(object);
-    }
-    return object != nullptr;
+    return object != nullptr && ::dlclose(object) == 0;
 }
 
 TEST(PosixLibraryTest, VirtualDeviceAnswersTheFloppyCountAndIsUnloadedWhenClosed) {
-    PlatformOptions options;
-    options.floppies = {"/images/a.img", "/images/b.img"};
-    PosixPlatform platform(options);
+    PosixPlatform platform({.disks = {}, .floppies = {"/images/a.img", "/images/b.img"}});
     const DeviceHandle device = platform.OpenVirtualDevice("\\\\.\\" + Beside("DISK.VXD"));
     ASSERT_NE(device, kInvalidHandle);
     std::uint32_t floppies = 0;
