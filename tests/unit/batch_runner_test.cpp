@@ -4,50 +4,30 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "batch/text_screen.h"
-#include "session_harness.h"
 #include "tree/tree_item_info.h"
+#include "walk_harness.h"
 
 namespace brovane {
 namespace {
 
-class BatchRunnerTest : public ::testing::Test, public SessionHarness {
-  protected:
-    BatchRunnerTest() : runner(screen, session, out) {}
-
-    // Runs a script; answers what it printed.
-    std::string Run(const std::string& script, int expectedCode = 0) {
-        std::istringstream in(script);
-        std::ostringstream err;
-        out.str("");
-        EXPECT_EQ(runner.RunScript(in, err), expectedCode) << err.str();
-        errors = err.str();
-        return out.str();
-    }
-
-    // A small tree: a disk with a partition holding a callback-named entry.
-    void BuildTree() {
-        disk = screen.InsertTreeItem(kTreeRoot, kInsertLast, "Hard Disk 1", true, &records[0]);
-        volume = screen.InsertTreeItem(disk, kInsertLast, "16-Bit FAT Disk", true, &records[1]);
-        screen.InsertTreeItem(disk, kInsertLast, "Unknown", false, &records[2]);
-        records[3].nameText = "Long name\twith tab";
-        entry = screen.InsertCallbackTreeItem(volume, kInsertLast, false, &records[3]);
-        screen.InsertTreeItem(kTreeRoot, kInsertLast, "Hard Disk 2", true, &records[4]);
-    }
-
-    std::ostringstream out;
-    std::string errors;
-    BatchRunner runner;
-    TreeItemInfo records[5]{};
-    TreeItemHandle disk = kNoTreeItem, volume = kNoTreeItem, entry = kNoTreeItem;
-};
+struct BatchRunnerTest : ::testing::Test, WalkHarness {};
 
 TEST_F(BatchRunnerTest, PathsNameItemsByTextOrByNumberAndSelectedPrintsThem) {
-    BuildTree();
+    // A small tree: a disk with a partition holding a callback-named entry.
+    TreeItemInfo records[5]{};
+    const TreeItemHandle disk =
+        screen.InsertTreeItem(kTreeRoot, kInsertLast, "Hard Disk 1", true, &records[0]);
+    const TreeItemHandle volume =
+        screen.InsertTreeItem(disk, kInsertLast, "16-Bit FAT Disk", true, &records[1]);
+    screen.InsertTreeItem(disk, kInsertLast, "Unknown", false, &records[2]);
+    records[3].nameText = "Long name\twith tab";
+    const TreeItemHandle entry =
+        screen.InsertCallbackTreeItem(volume, kInsertLast, false, &records[3]);
+    screen.InsertTreeItem(kTreeRoot, kInsertLast, "Hard Disk 2", true, &records[4]);
     EXPECT_EQ(runner.FindItem("Hard Disk 1/16-Bit FAT Disk"), volume);
     EXPECT_EQ(runner.FindItem("#1/#1/#1"), entry);
     EXPECT_EQ(runner.FindItem("Hard Disk 1/#1/Long name\twith tab"), entry);
@@ -59,49 +39,48 @@ TEST_F(BatchRunnerTest, PathsNameItemsByTextOrByNumberAndSelectedPrintsThem) {
     // The tree's texts are escaped like every printed text.
     screen.Expand(disk);
     screen.Expand(volume);
-    EXPECT_NE(Run("tree\n").find("\n    . Long name\\x09with tab\n"), std::string::npos);
-    EXPECT_EQ(Run("selected\n"), "-\n");
+    EXPECT_NE(Batch("tree\n").find("\n    . Long name\\x09with tab\n"), std::string::npos);
+    EXPECT_EQ(Batch("selected\n"), "-\n");
     screen.SelectTreeItem(volume);
-    EXPECT_EQ(Run("selected\n"), "Hard Disk 1/16-Bit FAT Disk\n");
+    EXPECT_EQ(Batch("selected\n"), "Hard Disk 1/16-Bit FAT Disk\n");
 }
 
 TEST_F(BatchRunnerTest, StatusAndMenuPrintTheirLines) {
     screen.SetStatusText(kProgressPane, "Wait....");
-    EXPECT_EQ(Run("status\n"), "0: Wait....\n1: \n");
+    EXPECT_EQ(Batch("status\n"), "0: Wait....\n1: \n");
     session.disk.diskAccessReady = true;
     screen.SetMenuChecked(CMD_SECTOR_DUMPING, true);
     screen.toolbarVisible = false;
-    std::string menu = Run("menu\n");
-    EXPECT_NE(menu.find("\n32775 enabled checked\n"), std::string::npos) << menu;
-    EXPECT_NE(menu.find("\n32780 enabled\n"), std::string::npos);
-    EXPECT_NE(menu.find("\n32781 disabled\n"), std::string::npos);
-    EXPECT_NE(menu.find("\n59392 enabled\n"), std::string::npos);
-    EXPECT_NE(menu.find("\n59393 enabled checked\n"), std::string::npos);
+    std::string menu = Batch("menu\n");
+    for (const char* line : {"\n32775 enabled checked\n", "\n32780 enabled\n", "\n32781 disabled\n",
+                             "\n59392 enabled\n", "\n59393 enabled checked\n"}) {
+        EXPECT_NE(menu.find(line), std::string::npos) << line << menu;
+    }
     EXPECT_EQ(menu.rfind("32772 disabled\n", 0), 0u);
 }
 
 TEST_F(BatchRunnerTest, CommandsRunByNameNumberOrKeyOnlyWhileEnabled) {
-    EXPECT_EQ(Run("command about\ncommand 57664\nkey Ctrl+G\n"),
+    EXPECT_EQ(Batch("command about\ncommand 57664\nkey Ctrl+G\n"),
               "dialog: About Brovane\ndialog: About Brovane\n");
-    EXPECT_EQ(Run("command goto-sector\nkey F5\nkey Ctrl+X\ncommand refresh\n"),
+    EXPECT_EQ(Batch("command goto-sector\nkey F5\nkey Ctrl+X\ncommand refresh\n"),
               "disabled: 32781\ndisabled: 32774\ndisabled: 57635\ndisabled: 32774\n");
-    Run("command toolbar\ncommand status-bar\ncommand status-bar\nkey F6\n");
+    Batch("command toolbar\ncommand status-bar\ncommand status-bar\nkey F6\n");
     EXPECT_FALSE(screen.toolbarVisible);
     EXPECT_TRUE(screen.statusBarVisible);
     EXPECT_TRUE(screen.focusOnList);
-    Run("key Shift+F6\n");
+    Batch("key Shift+F6\n");
     EXPECT_FALSE(screen.focusOnList);
-    Run("command frobnicate\n", 2);
+    Batch("command frobnicate\n", 2);
     EXPECT_EQ(errors, "brovane-batch: line 1: unknown command name 'frobnicate'\n");
-    Run("key F12\n", 2);
+    Batch("key F12\n", 2);
     EXPECT_EQ(errors, "brovane-batch: line 1: unknown key 'F12'\n");
 }
 
 TEST_F(BatchRunnerTest, CommentsAndBlankLinesAreSkippedAndBadLinesStopTheScript) {
-    EXPECT_EQ(Run("# a comment\n\n   \nselected\n"), "-\n");
-    EXPECT_EQ(Run("selected\nfrobnicate now\nselected\n", 2), "-\n");
+    EXPECT_EQ(Batch("# a comment\n\n   \nselected\n"), "-\n");
+    EXPECT_EQ(Batch("selected\nfrobnicate now\nselected\n", 2), "-\n");
     EXPECT_EQ(errors, "brovane-batch: line 2: unknown command 'frobnicate'\n");
-    Run("\ntree extra\n", 2);
+    Batch("\ntree extra\n", 2);
     EXPECT_EQ(errors, "brovane-batch: line 2: unexpected arguments 'extra'\n");
 }
 

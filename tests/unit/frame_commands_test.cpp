@@ -2,9 +2,9 @@
 // them, and the command table behind every front-end's menus.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 
+#include "platform_factories.h"
 #include "screen/command_table.h"
 #include "walk_harness.h"
 
@@ -69,17 +69,14 @@ TEST_F(FrameCommandsTest, TreeMenuOffersDiskCopyForFloppiesAndRawSearchInsideVol
 TEST_F(FrameCommandsTest, UsageOpensTheDocumentBesideTheProgram) {
     EXPECT_EQ(Batch("key F1\n"), "");
     EXPECT_EQ(printed, (std::vector<std::string>{"message: Brovane.DOC not found"}));
-    std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / ("brovane-usage-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(folder);
-    std::ofstream(folder / "Brovane.DOC") << "usage\n";
+    test::TempFolder folder;
+    std::ofstream(folder.Path() + "/Brovane.DOC") << "usage\n";
     WalkHarness other;
-    other.platform.settings.programDirectory = folder.string() + "/";
+    other.platform.settings.programDirectory = folder.Path() + "/";
     other.Start();
     other.Batch("command usage\n");
     EXPECT_EQ(other.printed,
-              (std::vector<std::string>{"document: " + folder.string() + "/Brovane.DOC"}));
-    std::filesystem::remove_all(folder);
+              (std::vector<std::string>{"document: " + folder.Path() + "/Brovane.DOC"}));
 }
 
 // Enabling as the menus, toolbar and accelerators show it, and the prompts,

@@ -52,7 +52,7 @@ TEST(TablePresenterTest, DispatchResetsThePaneStateAndHonoursTheIgnoreFlag) {
         EXPECT_EQ(run.screen.StatusText(kProgressPane), "untouched");
     }
     EXPECT_FALSE(run.session.ignoreSelectionChange);
-    EXPECT_EQ(run.BatchLines("list\n").size(), 41u);
+    EXPECT_EQ(Split(run.Batch("list\n")).size(), 41u);
 }
 
 TEST(TablePresenterTest, FatGridsHaveTheirTypesWidths) {

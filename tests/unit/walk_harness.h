@@ -20,13 +20,9 @@ namespace brovane {
 // no empty part.
 inline std::vector<std::string> Split(const std::string& text, char separator = '\n') {
     std::vector<std::string> parts;
-    std::size_t start = 0;
-    for (std::size_t end; (end = text.find(separator, start)) != std::string::npos;
-         start = end + 1) {
-        parts.push_back(text.substr(start, end - start));
-    }
-    if (start < text.size()) {
-        parts.push_back(text.substr(start));
+    std::istringstream in(text);
+    for (std::string part; std::getline(in, part, separator);) {
+        parts.push_back(part);
     }
     return parts;
 }
@@ -38,16 +34,16 @@ struct WalkHarness : SessionHarness {
         platform.settings.diskLibrary = diskLibrary;
         InitDiskAccess(session);
     }
-    // Runs brovane-batch lines and answers what they printed.
-    std::string Batch(const std::string& script) {
+    // Runs brovane-batch lines and answers what they printed; errors keeps
+    // what they printed as errors.
+    std::string Batch(const std::string& script, int expectedCode = 0) {
         std::istringstream in(script);
         std::ostringstream err;
         out.str("");
-        EXPECT_EQ(runner.RunScript(in, err), 0) << err.str();
+        EXPECT_EQ(runner.RunScript(in, err), expectedCode) << err.str();
+        errors = err.str();
         return out.str();
     }
-    // The lines brovane-batch printed for the script.
-    std::vector<std::string> BatchLines(const std::string& script) { return Split(Batch(script)); }
     TreeItemHandle Item(const std::string& path) { return runner.FindItem(path); }
     // Builds an image from its description (tools/README.md) and copies
     // every written page onto a new hard disk (or floppy) whose BIOS
@@ -83,6 +79,7 @@ struct WalkHarness : SessionHarness {
     }
 
     std::ostringstream out;
+    std::string errors;
     BatchRunner runner;
 };
 
