@@ -33,7 +33,7 @@ class CellTextTest : public ::testing::Test {
     std::string text = "left over";
 };
 
-TEST_F(CellTextTest, DumpCellsOutsideTheRowOrTheBufferAreBlank) {
+TEST_F(CellTextTest, DumpCellsOutsideTheRowOrBufferAreBlankAndOffsetsWrapAtFourGiB) {
     std::vector<std::uint8_t> bytes(520, 0x61);
     bytes[16] = 0x41;
     Fill(VM_SECTOR_DUMP, bytes, 520);  // a short last row of 8 bytes
@@ -54,10 +54,7 @@ TEST_F(CellTextTest, DumpCellsOutsideTheRowOrTheBufferAreBlank) {
     pane.currentBuffer.Release();
     EXPECT_EQ(Cell(1, 0), "");
     EXPECT_EQ(Cell(0, 0), "00000000");
-}
-
-// The offset column shows the low 32 bits of the byte offset.
-TEST_F(CellTextTest, DumpOffsetWrapsAtFourGigabytes) {
+    // The offset column shows the low 32 bits of the byte offset.
     Fill(VM_RAW_SECTOR_DUMP, {}, 512);
     pane.currentIndex = 0x800001;  // sector 2^23 + 1: byte 4 GiB + 512
     EXPECT_EQ(Cell(0, 1), "00000210");

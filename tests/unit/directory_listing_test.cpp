@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include "disk/memory_blocks.h"
 #include "format/format_test_bytes.h"
 #include "present/right_pane_state.h"
 #include "walk_harness.h"

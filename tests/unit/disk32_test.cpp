@@ -45,19 +45,6 @@ TEST(BiosAddress, GeometriesAndExtensionValue) {
     EXPECT_EQ(disk32::ExtensionValue(large, false), 0u);
 }
 
-// Sector s of the test images starts with its own number.
-std::vector<std::uint8_t> NumberedSectors(std::uint32_t count) {
-    std::vector<std::uint8_t> bytes(std::size_t{count} * kSectorBytes);
-    for (std::uint32_t s = 0; s < count; ++s) {
-        for (int i = 0; i < 4; ++i) {
-            bytes[std::size_t{s} * kSectorBytes + static_cast<std::size_t>(i)] =
-                static_cast<std::uint8_t>(s >> (8 * i));
-        }
-        bytes[std::size_t{s} * kSectorBytes + 100] = static_cast<std::uint8_t>(s * 13);
-    }
-    return bytes;
-}
-
 // Disk32.DLL loaded as the program loads it, its entries called directly.
 struct LoadedLibrary {
     explicit LoadedLibrary(PosixPlatform& host)
@@ -100,11 +87,10 @@ std::size_t DescriptorsOn(const std::string& path) {
 class Disk32LibraryTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        image = folder.MakeImage("image.img", 64 * kSectorBytes, NumberedSectors(64));
-        PlatformOptions options;
-        options.disks = {image};
-        options.diskLibrary = true;
-        platform = std::make_unique<PosixPlatform>(options);
+        image =
+            folder.MakeImage("image.img", 64 * kSectorBytes, test::Pattern(64 * kSectorBytes, 0));
+        platform = std::make_unique<PosixPlatform>(
+            PlatformOptions{.disks = {image}, .floppies = {}, .diskLibrary = true});
     }
     test::TempFolder folder;
     std::string image;

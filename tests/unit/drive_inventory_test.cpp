@@ -91,12 +91,11 @@ TEST_F(DriveInventoryTest, DiskLibraryProbesEachDiskAndKeepsItsExtensionValue) {
     EXPECT_EQ(session.disk.diskAccessMode, DAM_DISK_LIBRARY);
     EXPECT_EQ(Records(), "0 1 1 1 0 0 1 / 128 0 1 1 0 17 1 / 129 0 1 1 0 34 1 / ");
     ASSERT_EQ(platform.libraryCalls.size(), 3u);
-    for (std::size_t n = 0; n < 3; ++n) {
-        const DiskLibraryCall& probe = platform.libraryCalls[n];
-        EXPECT_EQ(
-            std::vector<std::uint32_t>({probe.drive, probe.cylinder, probe.head, probe.sector,
-                                        probe.count, probe.absoluteSector, probe.int13Extensions}),
-            std::vector<std::uint32_t>({static_cast<std::uint32_t>(128 + n), 0, 0, 1, 1, 0, 0}));
+    for (std::uint32_t n = 0; n < 3; ++n) {
+        const DiskLibraryCall& p = platform.libraryCalls[n];
+        EXPECT_EQ((std::vector{p.drive, p.cylinder, p.head, p.sector, p.count, p.absoluteSector,
+                               p.int13Extensions}),
+                  (std::vector<std::uint32_t>{128 + n, 0, 0, 1, 1, 0, 0}));
     }
     EXPECT_EQ(platform.extensionCheckDrives, (std::vector<std::uint32_t>{128, 129}));
     EXPECT_EQ(platform.counters.virtualDeviceCloses, 1u);

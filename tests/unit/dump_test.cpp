@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include "app/selection_dispatch.h"
-#include "dump/dump_paging.h"
 #include "screen/byte_boxes.h"
 #include "screen/command_table.h"
 #include "walk_harness.h"

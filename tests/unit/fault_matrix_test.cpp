@@ -6,8 +6,6 @@
 // said and a one-line summary of the panes with literals (see Shown).
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "app/command_state.h"
 #include "dump/dump_position.h"
 #include "tree/item_storage.h"

@@ -18,11 +18,10 @@ using Bytes = std::vector<std::uint8_t>;
 Bytes Sectors(std::uint64_t first, std::size_t count) {
     Bytes bytes;
     for (std::uint64_t s = first; s < first + count; ++s) {
-        Bytes one(kSectorBytes, static_cast<std::uint8_t>(s * 7 + 1));
-        for (int i = 0; i < 8; ++i) {
-            one[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(s >> (8 * i));
+        bytes.resize(bytes.size() + kSectorBytes, static_cast<std::uint8_t>(s * 7 + 1));
+        for (std::size_t i = 0; i < 8; ++i) {
+            bytes[bytes.size() - kSectorBytes + i] = static_cast<std::uint8_t>(s >> (8 * i));
         }
-        bytes.insert(bytes.end(), one.begin(), one.end());
     }
     return bytes;
 }
@@ -43,16 +42,8 @@ class SectorTransferTest : public ::testing::Test, public SessionHarness {
     }
     // A run inside a volume whose origin is CHS 0/1/1, LBA 63.
     static SectorRun Run(std::uint32_t relative, std::uint32_t count) {
-        SectorRun item{};
-        item.driveNumber = 0x80;
-        item.head = 1;
-        item.sector = 1;
-        item.baseSector = 63;
-        item.relativeSector = relative;
-        item.sectorCount = count;
-        item.heads = 16;
-        item.sectorsPerTrack = 63;
-        return item;
+        // Drive, origin (cylinder, head, sector, LBA), relative sector, count, geometry.
+        return {0x80, 0, 1, 1, 63, relative, count, 16, 63};
     }
     // Reads into a buffer of 0x55 bytes; answers the buffer, "failed" noted.
     Bytes Read(const SectorRun& run, bool succeeds) {
@@ -113,15 +104,12 @@ TEST_F(SectorTransferTest, LibraryCutsRunsAtTrackEndsAndRetriesOnlyTheFailedPiec
     const Bytes ten = Read(Run(59, 10), true);
     EXPECT_EQ(ten, Sectors(63 + 59, 10));
     ASSERT_EQ(platform.libraryCalls.size(), 2u);
-    const DiskLibraryCall& first = platform.libraryCalls[0];
-    const DiskLibraryCall& second = platform.libraryCalls[1];
-    EXPECT_EQ(
-        std::vector<std::uint32_t>({first.count, first.head, first.sector, first.absoluteSector}),
-        std::vector<std::uint32_t>({4, 1, 60, 122}));
-    EXPECT_EQ(std::vector<std::uint32_t>(
-                  {second.count, second.head, second.sector, second.absoluteSector}),
-              std::vector<std::uint32_t>({6, 2, 1, 126}));
-    EXPECT_EQ(second.buffer, first.buffer + 2048);
+    const auto fields = [](const DiskLibraryCall& c) {
+        return std::vector<std::uint32_t>{c.count, c.head, c.sector, c.absoluteSector};
+    };
+    EXPECT_EQ(fields(platform.libraryCalls[0]), (std::vector<std::uint32_t>{4, 1, 60, 122}));
+    EXPECT_EQ(fields(platform.libraryCalls[1]), (std::vector<std::uint32_t>{6, 2, 1, 126}));
+    EXPECT_EQ(platform.libraryCalls[1].buffer, platform.libraryCalls[0].buffer + 2048);
 
     disk.faults.read.badSectors = {63 + 63};  // inside the second piece
     platform.libraryCalls.clear();
@@ -170,14 +158,8 @@ TEST(ComputeChsAddress, PacksUpToCylinderOneThousandFromThePackedOrigin) {
     };
     ChsAddress chs{};
     for (const Case& c : cases) {
-        SectorRun item{};
-        item.cylinder = c.cylinder;
-        item.sector = c.sector;
-        item.head = c.head;
-        item.heads = c.heads;
-        item.sectorsPerTrack = 63;
-        item.relativeSector = c.relative;
-        ComputeChsAddress(item, chs);
+        // Drive, origin (cylinder, head, sector, LBA), relative sector, count, geometry.
+        ComputeChsAddress({0, c.cylinder, c.head, c.sector, 0, c.relative, 0, c.heads, 63}, chs);
         EXPECT_EQ(std::vector<std::uint32_t>({chs.cylinder, chs.sector, chs.head}),
                   std::vector<std::uint32_t>(c.expected, c.expected + 3))
             << c.relative;
