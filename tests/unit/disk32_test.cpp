@@ -18,9 +18,8 @@ namespace {
 
 using disk32::AddressedSector;
 using disk32::AttachedDrive;
-using disk32::LibraryAddress;
 
-TEST(BiosAddress, DrivesWithoutExtensionsGoByChsAlone) {
+TEST(BiosAddress, SectorsByChsOrAbsoluteNumberFloppyGeometriesAndTheExtensionValue) {
     const disk32::DriveGeometry geometry{255, 63};
     // Cylinder 2, head 3, sector 4, with an absolute sector that disagrees.
     EXPECT_EQ(AddressedSector({2, 3, 4, 999, 0}, geometry), (2u * 255 + 3) * 63 + 3);
@@ -31,9 +30,7 @@ TEST(BiosAddress, DrivesWithoutExtensionsGoByChsAlone) {
     EXPECT_EQ(AddressedSector({0, 0, 0, 5, 0}, geometry), std::nullopt);  // no sector 0
     EXPECT_EQ(AddressedSector({0, 0, 64, 5, 0}, geometry), std::nullopt);
     EXPECT_EQ(AddressedSector({0, 255, 1, 5, 0}, geometry), std::nullopt);
-}
-
-TEST(BiosAddress, GeometriesAndExtensionValue) {
+    // Floppy geometries by size, and the extension value by drive size.
     EXPECT_EQ(disk32::FloppyGeometry(2880).sectorsPerTrack, 18u);
     EXPECT_EQ(disk32::FloppyGeometry(1440).sectorsPerTrack, 9u);
     EXPECT_EQ(disk32::FloppyGeometry(2400).sectorsPerTrack, 15u);

@@ -149,7 +149,7 @@ TEST(ComputeChsAddress, PacksUpToCylinderOneThousandFromThePackedOrigin) {
     struct Case {
         std::uint16_t cylinder, sector, head, heads;
         std::uint32_t relative;
-        std::uint32_t expected[3];  // cylinder, sector, head
+        std::vector<std::uint32_t> expected;  // cylinder, sector, head
     };
     const Case cases[] = {
         {0, 1, 0, 16, (1000u * 16 + 5) * 63 + 9, {0xE8, 0xCA, 5}},
@@ -160,8 +160,7 @@ TEST(ComputeChsAddress, PacksUpToCylinderOneThousandFromThePackedOrigin) {
     for (const Case& c : cases) {
         // Drive, origin (cylinder, head, sector, LBA), relative sector, count, geometry.
         ComputeChsAddress({0, c.cylinder, c.head, c.sector, 0, c.relative, 0, c.heads, 63}, chs);
-        EXPECT_EQ(std::vector<std::uint32_t>({chs.cylinder, chs.sector, chs.head}),
-                  std::vector<std::uint32_t>(c.expected, c.expected + 3))
+        EXPECT_EQ((std::vector<std::uint32_t>{chs.cylinder, chs.sector, chs.head}), c.expected)
             << c.relative;
     }
 }
