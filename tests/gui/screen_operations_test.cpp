@@ -32,8 +32,7 @@ struct LoggingEvents : ScreenEvents {
     std::string_view GetTreeItemText(const TreeItemInfo* info) override { return info->nameText; }
     void OnTreeRightClick() override { treeHits.push_back(screen->HitTestTreeAtCursor()); }
     std::string_view GetCellText(int column, std::uintptr_t itemData) override {
-        cell = "R" + std::to_string(itemData) + "C" + std::to_string(column);
-        return cell;
+        return cell = "R" + std::to_string(itemData) + "C" + std::to_string(column);
     }
     void OnListDoubleClick() override { listHits.push_back(screen->HitTestListAtCursor()); }
     void OnListRightClick() override { listHits.push_back(screen->HitTestListAtCursor()); }
@@ -73,11 +72,11 @@ struct TextDriver : TextScreen {
 };
 
 struct QtDriver {
-    bool Start() {
+    QtScreen& Start() {
         app.InitInstance();
         app.Screen().SetEvents(&events);
         app.MainFrame()->resize(640, 400);
-        return true;
+        return app.Screen();
     }
     CLeftView& Tree() { return *app.MainFrame()->LeftView(); }
     CQuorvelView& List() { return *app.MainFrame()->ListView(); }
@@ -138,8 +137,7 @@ struct QtDriver {
     MemoryPlatform platform;
     CQuorvelApp app{platform};
     LoggingEvents events;
-    bool started = Start();  // before the testers, which need the frame's models
-    QtScreen& screen = app.Screen();
+    QtScreen& screen = Start();  // before the testers, which need the frame's models
     QAbstractItemModelTester treeTester{&Tree().Model(),
                                         QAbstractItemModelTester::FailureReportingMode::Fatal};
     QAbstractItemModelTester listTester{&List().Model(),
