@@ -38,7 +38,5 @@ start=$(date +%s.%N)
 dd if=disk.img of=/dev/null iflag=direct,skip_bytes bs=$((SPC * 512)) \
   skip=$(((START + first) * 512)) count=$clusters 2>/dev/null
 direct=$(python3 -c "print(round($(date +%s.%N) - $start, 3))")
-echo "clusters: $clusters of $((SPC * 512)) bytes"
-echo "brovane-batch paging: ${paged} s"
-echo "dd iflag=direct:      ${direct} s"
-echo "ratio: $(python3 -c "print(round($paged / $direct, 2))")"
+printf 'clusters: %s of %s bytes\nbrovane-batch paging: %s s\ndd iflag=direct:      %s s\nratio: %s\n' \
+  "$clusters" $((SPC * 512)) "$paged" "$direct" "$(python3 -c "print(round($paged / $direct, 2))")"

@@ -9,6 +9,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <functional>
+#include <tuple>
 
 #include "batch/text_screen.h"
 #include "gui/left_view.h"
@@ -31,8 +32,7 @@ struct LoggingEvents : ScreenEvents {
     std::string_view GetTreeItemText(const TreeItemInfo* info) override { return info->nameText; }
     void OnTreeRightClick() override { treeHits.push_back(screen->HitTestTreeAtCursor()); }
     std::string_view GetCellText(int column, std::uintptr_t itemData) override {
-        cell = "R" + std::to_string(itemData) + "C" + std::to_string(column);
-        return cell;
+        return cell = "R" + std::to_string(itemData) + "C" + std::to_string(column);
     }
     void OnListDoubleClick() override { listHits.push_back(screen->HitTestListAtCursor()); }
     void OnListRightClick() override { listHits.push_back(screen->HitTestListAtCursor()); }
@@ -47,37 +47,36 @@ struct LoggingEvents : ScreenEvents {
     std::string cell;
 };
 
-using Column = TextScreen::ColumnView;
+// A column as shown: heading, alignment, width.
+using Shown = std::tuple<std::string, ColumnAlign, int>;
 
-struct TextDriver {
-    TextDriver() { screen.SetEvents(&events); }
-    bool Expand(TreeItemHandle item) { return screen.Expand(item), screen.IsExpanded(item); }
-    void Collapse(TreeItemHandle item) { screen.Collapse(item); }
-    bool HasButton(TreeItemHandle item) { return screen.HasButton(item); }
+// The text screen's own user actions, and what it shows.
+struct TextDriver : TextScreen {
+    TextDriver() { SetEvents(&events); }
+    bool Expand(TreeItemHandle item) { return TextScreen::Expand(item), IsExpanded(item); }
     std::vector<std::string> Texts(TreeItemHandle parent) {
         std::vector<std::string> texts;
-        for (TreeItemHandle child : screen.Children(parent)) {
-            texts.push_back(screen.ItemText(child));
+        for (TreeItemHandle child : Children(parent)) {
+            texts.push_back(ItemText(child));
         }
         return texts;
     }
-    void ClickTree(TreeItemHandle item) { screen.SelectTreeItem(item); }
-    void RightClickTree(TreeItemHandle item) { screen.RightClickTree(item); }
-    void RightClickList(int row) { screen.RightClickList(row); }
-    void DoubleClickList(int row) { screen.DoubleClickList(row); }
-    std::string Cell(int row, int column) { return screen.CellText(row, column); }
-    Column Heading(int column) { return screen.Columns().at(static_cast<std::size_t>(column)); }
+    void ClickTree(TreeItemHandle item) { SelectTreeItem(item); }
+    Shown Heading(int column) {
+        const ColumnView& shown = Columns().at(static_cast<std::size_t>(column));
+        return {shown.heading, shown.align, shown.width};
+    }
 
     LoggingEvents events;
-    TextScreen screen;
+    TextScreen& screen = *this;
 };
 
 struct QtDriver {
-    bool Start() {
+    QtScreen& Start() {
         app.InitInstance();
         app.Screen().SetEvents(&events);
         app.MainFrame()->resize(640, 400);
-        return true;
+        return app.Screen();
     }
     CLeftView& Tree() { return *app.MainFrame()->LeftView(); }
     CQuorvelView& List() { return *app.MainFrame()->ListView(); }
@@ -121,11 +120,11 @@ struct QtDriver {
     void DoubleClickList(int row) {
         QTest::mouseDClick(List().viewport(), Qt::LeftButton, {}, OnRow(row));
     }
-    std::string Cell(int row, int column) {
+    std::string CellText(int row, int column) {
         QCoreApplication::processEvents();
         return Latin1(List().Model().index(row, column).data());
     }
-    Column Heading(int column) {
+    Shown Heading(int column) {
         int align =
             List().Model().headerData(column, Qt::Horizontal, Qt::TextAlignmentRole).toInt();
         return {Latin1(List().Model().headerData(column, Qt::Horizontal, Qt::DisplayRole)),
@@ -138,8 +137,7 @@ struct QtDriver {
     MemoryPlatform platform;
     CQuorvelApp app{platform};
     LoggingEvents events;
-    bool started = Start();  // before the testers, which need the frame's models
-    QtScreen& screen = app.Screen();
+    QtScreen& screen = Start();  // before the testers, which need the frame's models
     QAbstractItemModelTester treeTester{&Tree().Model(),
                                         QAbstractItemModelTester::FailureReportingMode::Fatal};
     QAbstractItemModelTester listTester{&List().Model(),
@@ -165,20 +163,6 @@ class ScreenOperationsTest : public ::testing::Test {
 
 using Drivers = ::testing::Types<TextDriver, QtDriver>;
 TYPED_TEST_SUITE(ScreenOperationsTest, Drivers);
-
-TYPED_TEST(ScreenOperationsTest, ItemsGoBehindTheirSiblingWithTextOrCallback) {
-    ScreenOperations& screen = this->ops;
-    TreeItemInfo docs{};
-    docs.nameText = "DOCS\xE5";
-    TreeItemHandle root = this->Add("Root Directory", true);
-    TreeItemHandle first = screen.InsertCallbackTreeItem(root, kInsertLast, true, &docs);
-    this->Add("LAST", false, root);
-    screen.InsertTreeItem(root, first, "SECOND", false, nullptr);
-    EXPECT_EQ(this->ui.Texts(root), (std::vector<std::string>{"DOCS\xE5", "SECOND", "LAST"}));
-    EXPECT_EQ(screen.GetTreeItemInfo(first), &docs);
-    docs.nameText = "NOTES";  // a callback text is asked again, not kept
-    EXPECT_EQ(this->ui.Texts(root).front(), "NOTES");
-}
 
 TYPED_TEST(ScreenOperationsTest, ExpansionIsAskedAndMayBeRefused) {
     ScreenOperations& screen = this->ops;
@@ -218,8 +202,28 @@ TYPED_TEST(ScreenOperationsTest, ExpansionIsAskedAndMayBeRefused) {
     EXPECT_EQ(screen.GetTreeItemInfo(disk), nullptr);
 }
 
-TYPED_TEST(ScreenOperationsTest, CaretNotifiesOnlyWhenItChanges) {
+TYPED_TEST(ScreenOperationsTest, RightClicksHitWithoutSelectingAndTheCaretNotifiesWhenItMoves) {
     ScreenOperations& screen = this->ops;
+    this->Add("Floppy Disk 1", true);
+    TreeItemHandle disk = this->Add("Hard Disk 1", true);
+    this->ui.RightClickTree(disk);
+    this->ui.RightClickTree(kNoTreeItem);
+    EXPECT_EQ(this->ui.events.treeHits, (std::vector<TreeItemHandle>{disk, kNoTreeItem}));
+    EXPECT_EQ(screen.GetCaretItem(), kNoTreeItem);
+    EXPECT_TRUE(this->ui.events.expandedOnces.empty());
+
+    screen.InsertListColumn(0, "Offset", ColumnAlign::Left, 100);
+    this->Rows(5);
+    screen.SetListItemState(0, true, false);
+    this->ui.RightClickList(1);
+    this->ui.RightClickList(-1);
+    this->ui.DoubleClickList(4);
+    EXPECT_EQ(this->ui.events.listHits, (std::vector<int>{1, -1, 4}));
+    // The double-clicked row alone is selected, and focused.
+    EXPECT_TRUE(screen.IsListItemSelected(4) && screen.IsListItemFocused(4));
+    EXPECT_FALSE(screen.IsListItemSelected(0));
+
+    // The caret notifies only when it changes.
     TreeItemInfo first{}, second{};
     TreeItemHandle a = screen.InsertTreeItem(kTreeRoot, kInsertLast, "A", false, &first);
     TreeItemHandle b = screen.InsertTreeItem(kTreeRoot, kInsertLast, "B", false, &second);
@@ -237,44 +241,27 @@ TYPED_TEST(ScreenOperationsTest, CaretNotifiesOnlyWhenItChanges) {
               (std::vector<TreeItemInfo*>{&first, &second, nullptr, &first, nullptr}));
 }
 
-TYPED_TEST(ScreenOperationsTest, RightClicksHitWithoutSelecting) {
+TYPED_TEST(ScreenOperationsTest, ItemsColumnsAndRowsGoWhereTheyAreInserted) {
     ScreenOperations& screen = this->ops;
-    this->Add("Floppy Disk 1", true);
-    TreeItemHandle disk = this->Add("Hard Disk 1", true);
-    this->ui.RightClickTree(disk);
-    this->ui.RightClickTree(kNoTreeItem);
-    EXPECT_EQ(this->ui.events.treeHits, (std::vector<TreeItemHandle>{disk, kNoTreeItem}));
-    EXPECT_EQ(screen.GetCaretItem(), kNoTreeItem);
-    EXPECT_TRUE(this->ui.events.selections.empty());
-    EXPECT_TRUE(this->ui.events.expandedOnces.empty());
+    // Tree items go behind their sibling, with a text or a callback.
+    TreeItemInfo docs{};
+    docs.nameText = "DOCS\xE5";
+    TreeItemHandle root = this->Add("Root Directory", true);
+    TreeItemHandle first = screen.InsertCallbackTreeItem(root, kInsertLast, true, &docs);
+    this->Add("LAST", false, root);
+    screen.InsertTreeItem(root, first, "SECOND", false, nullptr);
+    EXPECT_EQ(this->ui.Texts(root), (std::vector<std::string>{"DOCS\xE5", "SECOND", "LAST"}));
+    EXPECT_EQ(screen.GetTreeItemInfo(first), &docs);
+    docs.nameText = "NOTES";  // a callback text is asked again, not kept
+    EXPECT_EQ(this->ui.Texts(root).front(), "NOTES");
 
-    screen.InsertListColumn(0, "Offset", ColumnAlign::Left, 100);
-    this->Rows(5);
-    screen.SetListItemState(0, true, false);
-    this->ui.RightClickList(1);
-    this->ui.RightClickList(-1);
-    this->ui.DoubleClickList(4);
-    EXPECT_EQ(this->ui.events.listHits, (std::vector<int>{1, -1, 4}));
-    // The double-clicked row alone is selected, and focused.
-    EXPECT_TRUE(screen.IsListItemSelected(4) && screen.IsListItemFocused(4));
-    EXPECT_FALSE(screen.IsListItemSelected(0));
-}
-
-TYPED_TEST(ScreenOperationsTest, ColumnsAndRowsGoWhereTheyAreInserted) {
-    ScreenOperations& screen = this->ops;
     screen.InsertListColumn(0, "Field", ColumnAlign::Left, 120);
     screen.InsertListColumn(1, "Value", ColumnAlign::Right, 80);
     screen.InsertListColumn(1, "Offset", ColumnAlign::Center, 60);
     ASSERT_EQ(screen.GetListColumnCount(), 3);
-    const Column expected[] = {{"Field", ColumnAlign::Left, 120},
-                               {"Offset", ColumnAlign::Center, 60},
-                               {"Value", ColumnAlign::Right, 80}};
-    for (int column = 0; column < 3; ++column) {
-        Column shown = this->ui.Heading(column);
-        EXPECT_EQ(
-            std::tie(shown.heading, shown.align, shown.width),
-            std::tie(expected[column].heading, expected[column].align, expected[column].width));
-    }
+    EXPECT_EQ(this->ui.Heading(0), Shown("Field", ColumnAlign::Left, 120));
+    EXPECT_EQ(this->ui.Heading(1), Shown("Offset", ColumnAlign::Center, 60));
+    EXPECT_EQ(this->ui.Heading(2), Shown("Value", ColumnAlign::Right, 80));
     this->Rows(4, 32);
     EXPECT_EQ(screen.InsertCallbackListItem(2, 7), 2);
     EXPECT_EQ(screen.InsertListItem(0, "St\xF6red"), 0);
@@ -284,14 +271,14 @@ TYPED_TEST(ScreenOperationsTest, ColumnsAndRowsGoWhereTheyAreInserted) {
     screen.SetListItemText(2, 2, "XX");  // a callback row stores nothing
     std::vector<std::string> cells;
     for (int row = 0; row < screen.GetListItemCount(); ++row) {
-        cells.push_back(this->ui.Cell(row, 0) + "|" + this->ui.Cell(row, 2));
+        cells.push_back(this->ui.CellText(row, 0) + "|" + this->ui.CellText(row, 2));
     }
     EXPECT_EQ(cells, (std::vector<std::string>{"R5C0|R5C2", "St\xF6red|80", "R0C0|R0C2",
                                                "R32C0|R32C2", "R7C0|R7C2", "R64C0|R64C2",
                                                "R96C0|R96C2", "R192C0|R192C2"}));
     screen.DeleteListColumn(0);
     screen.DeleteListColumn(7);
-    EXPECT_EQ(this->ui.Heading(0).heading, "Offset");
+    EXPECT_EQ(std::get<0>(this->ui.Heading(0)), "Offset");
     EXPECT_EQ(screen.GetListColumnCount(), 2);
 }
 
