@@ -32,7 +32,6 @@ namespace {
 using brovane::ByteSpan;
 using brovane::TextScreen;
 using brovane::TreeItemHandle;
-using brovane::fuzz::FuzzScreen;
 namespace fuzz = brovane::fuzz;
 using fuzz::Require;
 
@@ -74,7 +73,7 @@ struct Unit {
 
 struct Run {
     fuzz::FuzzPlatform& platform;
-    FuzzScreen& screen;
+    TextScreen& screen;
     brovane::Session& session;
     const Script& script;
     const std::vector<std::string>& printed;

@@ -20,15 +20,15 @@
 
 namespace {
 
+using brovane::TextScreen;
 using brovane::TreeItemHandle;
-using brovane::fuzz::FuzzScreen;
 namespace fuzz = brovane::fuzz;
 
 // A path through the tree: drive, extended tables, volume, its children.
 constexpr int kMaxDepth = 6;
 constexpr int kMaxItems = 32;
 
-void SelectInBothModes(FuzzScreen& screen, TreeItemHandle item, fuzz::Mode dumping) {
+void SelectInBothModes(TextScreen& screen, TreeItemHandle item, fuzz::Mode dumping) {
     for (fuzz::Mode mode : {fuzz::Mode::Structure, dumping}) {
         fuzz::SelectInMode(screen, item, mode);
         fuzz::DrawEnds(screen, 1);
@@ -37,7 +37,7 @@ void SelectInBothModes(FuzzScreen& screen, TreeItemHandle item, fuzz::Mode dumpi
     screen.SetMenuChecked(brovane::CMD_RAW_DUMPING, false);
 }
 
-void WalkBelow(FuzzScreen& screen, TreeItemHandle parent, fuzz::Mode dumping, int depth,
+void WalkBelow(TextScreen& screen, TreeItemHandle parent, fuzz::Mode dumping, int depth,
                int& budget) {
     for (TreeItemHandle item : screen.Children(parent)) {
         if (--budget < 0) {
