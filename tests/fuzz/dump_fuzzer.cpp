@@ -1,16 +1,18 @@
-// libFuzzer target for paging, editing and Write Changes. The input is the
-// start of a hard disk and of a floppy, as in the walk target; its last
+// libFuzzer target: the input is the start of a hard disk and of a floppy,
+// each exactly as large as the input (rounded up to whole sectors); its last
 // kScriptBytes bytes, which are part of the disks too, steer the user: the
 // access mode, how far to page, which row to edit and what to type.
 //
-// Items of both drives are expanded and selected in sector/cluster mode and
-// in raw mode; each time the dump is paged forward and back (Next and
-// Previous), a row is edited through the byte dialog and Write Changes is
-// answered yes. Every sector of both disks is then compared with what it
-// should hold (the input, and the writes allowed so far): only the sectors
-// of the unit on screen may have changed, each to its bytes in the current
-// buffer, and a write reported as done must have put the whole unit there.
-// A broken invariant aborts.
+// Items of both drives are expanded and each is selected in structure mode,
+// its first and last rows drawn (partition tables, boot records, FATs,
+// directories), then in sector/cluster mode and in raw mode; in each dumping
+// mode the dump is paged forward and back (Next and Previous), a row is
+// edited through the byte dialog and Write Changes is answered yes. Every
+// sector of both disks is then compared with what it should hold (the input,
+// and the writes allowed so far): only the sectors of the unit on screen may
+// have changed, each to its bytes in the current buffer, and a write
+// reported as done must have put the whole unit there. A broken invariant
+// aborts.
 #include <algorithm>
 #include <array>
 #include <cstddef>
@@ -32,7 +34,6 @@ namespace {
 using brovane::ByteSpan;
 using brovane::TextScreen;
 using brovane::TreeItemHandle;
-using brovane::fuzz::FuzzScreen;
 namespace fuzz = brovane::fuzz;
 using fuzz::Require;
 
@@ -44,10 +45,12 @@ constexpr std::uint32_t kPagesBack = 3;     // 0 to 2 Previous
 constexpr std::string_view kWritten = "message: Changes written successfully!";
 
 // The last kScriptBytes bytes of the input (zeros in front of a shorter one):
-// byte 0 bit 0 the disk library (with the extended interface, which
-// addresses by absolute sector) instead of the device paths, bit 1 the
+// byte 0 bit 0 the disk library instead of the device paths, bit 1 the
 // typed bytes put in the boxes as they are (one character a box) instead
-// of in hexadecimal; byte 1 pages forward, byte 2 pages back, byte 3 the
+// of in hexadecimal, bit 2 disks without the library's extended interface,
+// addressed by cylinder, head and sector: a damaged table's addresses can
+// name another sector than the item's, so Write Changes is answered no and
+// no sector may change; byte 1 pages forward, byte 2 pages back, byte 3 the
 // row to edit; bytes 4 to 19 the typed bytes.
 struct Script {
     explicit Script(ByteSpan input)
@@ -57,6 +60,7 @@ struct Script {
     }
     bool DiskLibrary() const { return (Byte(0) & 1) != 0; }
     bool RawBoxes() const { return (Byte(0) & 2) != 0; }
+    bool ChsOnly() const { return (Byte(0) & 4) != 0; }
 
     ByteSpan tail;
     std::size_t pad;
@@ -74,7 +78,7 @@ struct Unit {
 
 struct Run {
     fuzz::FuzzPlatform& platform;
-    FuzzScreen& screen;
+    TextScreen& screen;
     brovane::Session& session;
     const Script& script;
     const std::vector<std::string>& printed;
@@ -183,11 +187,12 @@ void PageEditAndWrite(Run& run, TreeItemHandle item, fuzz::Mode mode) {
     }
     const std::optional<Unit> unit = WritableUnit(run.session.pane);
     const std::size_t printed = run.printed.size();
-    run.screen.QueueAnswer(true);
+    run.screen.QueueAnswer(!run.script.ChsOnly());
     run.session.OnCommand(brovane::CMD_WRITE_CHANGES);
     const bool written = std::find(run.printed.begin() + static_cast<std::ptrdiff_t>(printed),
                                    run.printed.end(), kWritten) != run.printed.end();
     Require(!written || unit.has_value());
+    Require(!run.script.ChsOnly() || WriteCalls(run.platform) == writesBefore);  // answered no
     if (written) {
         CheckWritten(run, *unit);
     }
@@ -200,13 +205,21 @@ void PageEditAndWrite(Run& run, TreeItemHandle item, fuzz::Mode mode) {
     }
 }
 
+// The item in structure mode, its first and last rows drawn, then in both
+// dumping modes.
+void Visit(Run& run, TreeItemHandle item) {
+    fuzz::SelectInMode(run.screen, item, fuzz::Mode::Structure);
+    fuzz::DrawEnds(run.screen, 1);
+    PageEditAndWrite(run, item, fuzz::Mode::SectorCluster);
+    PageEditAndWrite(run, item, fuzz::Mode::RawSector);
+}
+
 void VisitBelow(Run& run, TreeItemHandle parent, int depth, int& budget) {
     for (TreeItemHandle item : run.screen.Children(parent)) {
         if (--budget < 0) {
             return;
         }
-        PageEditAndWrite(run, item, fuzz::Mode::SectorCluster);
-        PageEditAndWrite(run, item, fuzz::Mode::RawSector);
+        Visit(run, item);
         if (depth > 0 && run.screen.Expand(item)) {
             VisitBelow(run, item, depth - 1, budget);
         }
@@ -224,7 +237,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                           platform.AddFloppy(sectors)};
     for (unsigned drive : drives) {
         brovane::MemoryDisk& disk = *platform.FindDisk(drive);
-        disk.int13Extensions = 1;
+        disk.int13Extensions = script.ChsOnly() ? 0 : 1;
         fuzz::FillDisk(disk, 0, data, size);
     }
     std::vector<std::string> printed;
@@ -236,8 +249,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     for (TreeItemHandle drive : session.screen.Children(brovane::kTreeRoot)) {
         int budget = kItemsPerDrive;
-        PageEditAndWrite(run, drive, fuzz::Mode::SectorCluster);
-        PageEditAndWrite(run, drive, fuzz::Mode::RawSector);
+        Visit(run, drive);
         if (session.screen.Expand(drive)) {
             VisitBelow(run, drive, kMaxDepth, budget);
         }

@@ -5,12 +5,8 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <cstdint>
-#include <optional>
-#include <string>
 #include <string_view>
 #include <utility>
-#include <vector>
 
 #include "app/disk_lifecycle.h"
 #include "app/session.h"
@@ -19,17 +15,12 @@
 
 namespace brovane::fuzz {
 
-// The text front-end that also keeps each row's item data, so that a row's
-// cells are asked of the session directly, as the GUI's list asks them for
-// the rows it draws, without a copy of each text. Of the columns it keeps
-// only their number: the list pane is cleared column 0 first, which costs
-// the text front-end's headings a move each time, and no target prints them.
+// The text front-end that keeps only the number of list columns: the list
+// pane is cleared column 0 first, which costs stored headings a move each,
+// many times a run, and no target prints them.
 class FuzzScreen final : public TextScreen {
   public:
-    explicit FuzzScreen(LineSink sink) : TextScreen(std::move(sink)) {}
-
-    ScreenEvents* events = nullptr;
-
+    using TextScreen::TextScreen;
     int GetListColumnCount() override { return columns_; }
     void InsertListColumn(int, std::string_view, ColumnAlign, int) override { ++columns_; }
     void DeleteListColumn(int column) override {
@@ -38,31 +29,7 @@ class FuzzScreen final : public TextScreen {
         }
     }
 
-    void DeleteAllListItems() override {
-        TextScreen::DeleteAllListItems();
-        itemData_.clear();
-    }
-    int InsertListItem(int row, std::string_view text) override {
-        return Keep(TextScreen::InsertListItem(row, text), std::nullopt);
-    }
-    int InsertCallbackListItem(int row, std::uintptr_t itemData) override {
-        return Keep(TextScreen::InsertCallbackListItem(row, itemData), itemData);
-    }
-
-    // The item data of a callback row; nothing for a stored-text row.
-    std::optional<std::uintptr_t> ItemData(int row) const {
-        return row >= 0 && static_cast<std::size_t>(row) < itemData_.size()
-                   ? itemData_[static_cast<std::size_t>(row)]
-                   : std::nullopt;
-    }
-
   private:
-    int Keep(int row, std::optional<std::uintptr_t> itemData) {
-        itemData_.insert(itemData_.begin() + row, itemData);
-        return row;
-    }
-
-    std::vector<std::optional<std::uintptr_t>> itemData_;  // in row order
     int columns_ = 0;
 };
 
@@ -77,7 +44,6 @@ class FuzzSession {
         platform.settings.diskLibrary = diskLibrary;
         platform.largestBlock = SIZE_MAX;
         screen.SetEvents(&session);
-        screen.events = &session;
         InitDiskAccess(session);
         platform.largestBlock = largestBlock;
     }
@@ -107,25 +73,15 @@ inline void SelectInMode(TextScreen& screen, TreeItemHandle item, Mode mode) {
     screen.SelectTreeItem(item);
 }
 
-// A cell's text as the list draws it, valid until the next cell is asked.
-inline std::string_view Cell(FuzzScreen& screen, int row, int column, std::string& stored) {
-    if (std::optional<std::uintptr_t> itemData = screen.ItemData(row)) {
-        return screen.events->GetCellText(column, *itemData);
-    }
-    stored = screen.CellText(row, column);
-    return stored;
-}
-
 // Asks every cell of the row, as the list does when it draws it.
-inline void DrawRow(FuzzScreen& screen, int row) {
-    std::string stored;
+inline void DrawRow(TextScreen& screen, int row) {
     const int columns = screen.GetListColumnCount();
     for (int column = 0; column < columns; ++column) {
-        Cell(screen, row, column, stored);
+        screen.CellText(row, column);
     }
 }
 
-inline void DrawAllRows(FuzzScreen& screen) {
+inline void DrawAllRows(TextScreen& screen) {
     const int rows = screen.GetListItemCount();
     for (int row = 0; row < rows; ++row) {
         DrawRow(screen, row);
@@ -134,7 +90,7 @@ inline void DrawAllRows(FuzzScreen& screen) {
 
 // Draws the first and the last rows: the start and the end of a view's
 // data, where a row count that disagrees with the data shows.
-inline void DrawEnds(FuzzScreen& screen, int rowsAtEachEnd) {
+inline void DrawEnds(TextScreen& screen, int rowsAtEachEnd) {
     const int rows = screen.GetListItemCount();
     for (int row = 0; row < rows && row < rowsAtEachEnd; ++row) {
         DrawRow(screen, row);

@@ -26,8 +26,8 @@
 namespace {
 
 using brovane::ByteSpan;
+using brovane::TextScreen;
 using brovane::TreeItemHandle;
-using brovane::fuzz::FuzzScreen;
 namespace fuzz = brovane::fuzz;
 
 constexpr std::size_t kMediaOffset = 21;
@@ -65,7 +65,7 @@ std::vector<std::uint8_t> MasterBootRecord(ByteSpan volume, std::size_t volumeSe
 }
 
 // The volume's item: the floppy itself, or the hard disk's partition.
-TreeItemHandle VolumeItem(FuzzScreen& screen) {
+TreeItemHandle VolumeItem(TextScreen& screen) {
     const std::vector<TreeItemHandle> drives = screen.Children(brovane::kTreeRoot);
     fuzz::Require(drives.size() == 1);
     if (screen.ItemText(drives[0]).rfind("Floppy", 0) == 0) {
@@ -79,7 +79,7 @@ TreeItemHandle VolumeItem(FuzzScreen& screen) {
 }
 
 struct Walk {
-    FuzzScreen& screen;
+    TextScreen& screen;
     int cells = kCellBudget;
     int items = kMaxItems;
 };
@@ -87,7 +87,7 @@ struct Walk {
 // Selects the item in the mode and draws its view: every cell of every
 // row while the budget lasts, else the first and last rows.
 void Show(Walk& walk, TreeItemHandle item, fuzz::Mode mode) {
-    FuzzScreen& screen = walk.screen;
+    TextScreen& screen = walk.screen;
     fuzz::SelectInMode(screen, item, mode);
     const int rows = screen.GetListItemCount();
     const int cells = rows * screen.GetListColumnCount();
@@ -102,22 +102,21 @@ void Show(Walk& walk, TreeItemHandle item, fuzz::Mode mode) {
 // The sector dump of the boot record shows the volume's first 512 bytes
 // (the input's, zeros past its end), sixteen to a row, in hexadecimal and
 // as themselves (a zero byte as nothing). Every cell of it is drawn.
-void CheckBootRecordDump(FuzzScreen& screen, TreeItemHandle item, ByteSpan volume) {
+void CheckBootRecordDump(TextScreen& screen, TreeItemHandle item, ByteSpan volume) {
     constexpr int kBytes = brovane::kDumpBytesPerRow;
     constexpr int kFirstCharacter = brovane::kDumpGapColumn + 1;
     constexpr std::string_view kDigits = "0123456789ABCDEF";
     fuzz::SelectInMode(screen, item, fuzz::Mode::SectorCluster);
     const int rows = screen.GetListItemCount();
     fuzz::Require(rows == 32 && screen.GetListColumnCount() == kFirstCharacter + kBytes);
-    std::string stored;
     for (int row = 0; row < rows; ++row) {
-        fuzz::Cell(screen, row, 0, stored);
-        fuzz::Cell(screen, row, brovane::kDumpGapColumn, stored);
+        screen.CellText(row, 0);
+        screen.CellText(row, brovane::kDumpGapColumn);
         for (int n = 0; n < kBytes; ++n) {
             const std::uint8_t byte = brovane::ReadU8(volume, std::size_t(row * kBytes + n));
             const char hex[] = {kDigits[byte >> 4], kDigits[byte & 0xF]};
-            fuzz::Require(fuzz::Cell(screen, row, 1 + n, stored) == std::string_view(hex, 2));
-            const std::string_view text = fuzz::Cell(screen, row, kFirstCharacter + n, stored);
+            fuzz::Require(screen.CellText(row, 1 + n) == std::string_view(hex, 2));
+            const std::string text = screen.CellText(row, kFirstCharacter + n);
             fuzz::Require(byte == 0 ? text.empty()
                                     : text.size() == 1 && text[0] == static_cast<char>(byte));
         }
@@ -160,7 +159,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::FillDisk(*platform.FindDisk(platform.AddFloppy(volumeSectors)), 0, data, size);
     }
     fuzz::FuzzSession run(platform, volumeSectors * fuzz::kSectorBytes, false);
-    FuzzScreen& screen = run.screen;
+    TextScreen& screen = run.screen;
     const TreeItemHandle item = VolumeItem(screen);
     if (item == brovane::kNoTreeItem) {
         return 0;
