@@ -84,7 +84,7 @@ TEST_F(FrameCommandsTest, UsageOpensTheDocumentBesideTheProgram) {
 TEST(CommandTable, LookupsByNameNumberAndKeyAndChecksFromTheMarks) {
     ASSERT_NE(FindCommandByName("32775"), nullptr);
     EXPECT_EQ(FindCommandByName("32775")->id, CMD_SECTOR_DUMPING);
-    EXPECT_EQ(FindCommandByName("3277x"), nullptr);
+    EXPECT_EQ(FindCommandByName("32775x"), nullptr);
     EXPECT_EQ(FindCommandByName(""), nullptr);
     EXPECT_EQ(FindAccelerator("Shift+F6"), CMD_PREV_PANE);
     EXPECT_EQ(FindAccelerator("Ctrl+G"), 0);
