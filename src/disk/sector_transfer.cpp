@@ -27,9 +27,10 @@ struct TransferJob {
 
 bool Transfer(const TransferJob& job, const SectorRun& item, std::uint8_t* buffer);
 
-void NoteUnread(const TransferJob& job, std::uint32_t first, std::uint32_t count) {
+void NoteUnread(const TransferJob& job, std::uint32_t first, std::uint32_t count,
+                std::uint8_t why = kSectorFailed) {
     for (std::uint32_t i = first; i < first + count && i < job.unread.size(); ++i) {
-        job.unread[i] = 1;
+        job.unread[i] = why;
     }
 }
 
@@ -131,7 +132,7 @@ bool TransferByLibrary(const TransferJob& job, const SectorRun& item, std::uint8
             } else {
                 NoteUnread(job, done, 1);
             }
-            NoteUnread(job, done + piece, remaining - piece);
+            NoteUnread(job, done + piece, remaining - piece, kSectorNotReached);
             return false;
         }
         remaining -= piece;

@@ -1,0 +1,92 @@
+#include "imaging/copy_extent.h"
+
+#include <algorithm>
+
+#include "disk/drive_size.h"
+#include "disk/first_sector_read.h"
+#include "disk/memory_blocks.h"
+#include "format/boot_record.h"
+#include "format/partition_entry.h"
+#include "tree/item_run.h"
+
+namespace brovane {
+
+namespace {
+
+constexpr std::uint64_t kMaxCopySectors = std::uint64_t{1} << 32;
+
+bool IsFloppyItem(const TreeItemInfo& item) {
+    return item.driveNumber < kFirstHardDisk;
+}
+
+bool IsPartitionItem(const TreeItemInfo& item) {
+    return item.kind == IK_VOLUME || item.kind == IK_EXTENDED || item.kind == IK_UNKNOWN;
+}
+
+}  // namespace
+
+bool IsCopyableItem(const TreeItemInfo& item) {
+    return item.kind == IK_HARD_DISK || IsPartitionItem(item);
+}
+
+std::optional<CopyExtent> CopyExtentOf(Platform& platform, const TreeItemInfo& item) {
+    const std::uint64_t device = DriveSectors(platform, item.driveNumber);
+    CopyExtent extent;
+    extent.origin = ItemRun(item);
+    extent.origin.relativeSector = 0;
+    extent.origin.sectorCount = 0;
+    if (IsFloppyItem(item)) {
+        // The floppy's root record addresses the drive from its first sector.
+        extent.origin.baseSector = 0;
+        extent.origin.cylinder = 0;
+        extent.origin.head = 0;
+        extent.origin.sector = 1;
+        extent.sectors = device;
+        extent.structure = CopyStructure::kVolume;
+    } else if (item.kind == IK_HARD_DISK) {
+        extent.sectors = device;
+        extent.structure = CopyStructure::kDisk;
+    } else if (IsPartitionItem(item)) {
+        const std::uint64_t room = device > item.baseSector ? device - item.baseSector : 0;
+        extent.sectors =
+            device == 0 ? item.volumeSectors : std::min<std::uint64_t>(item.volumeSectors, room);
+        extent.structure = item.kind == IK_VOLUME ? CopyStructure::kVolume : CopyStructure::kNone;
+        extent.fat32Indicator = item.fatType == FT_FAT32;
+    } else {
+        return std::nullopt;
+    }
+    extent.sectors = std::min(extent.sectors, kMaxCopySectors);
+    return extent;
+}
+
+bool TakeLibraryGeometry(const PlatformDiskScreen& io, CopyExtent& extent) {
+    SectorRun& origin = extent.origin;
+    if (io.disk.diskAccessMode != DAM_DISK_LIBRARY ||
+        (origin.heads != 0 && origin.sectorsPerTrack != 0)) {
+        return true;
+    }
+    PlatformBlock sector = AllocateSectors(io.platform, 1);
+    SectorRun first = origin;
+    first.sectorCount = 1;
+    if (!sector || ReadFirstSectors(io, first, sector.data(), kReopenWhenNothingRead) !=
+                       FirstSectorRead::Read) {
+        return false;
+    }
+    const BootRecord boot = ReadBootRecord(sector.bytes());
+    if (boot.heads != 0 && (boot.sectorsPerTrack & 0x3F) != 0 && boot.bytesPerSector != 0) {
+        origin.heads = boot.heads;
+        origin.sectorsPerTrack = boot.sectorsPerTrack;
+        return true;
+    }
+    for (int index = 0; index < kPartitionEntries; ++index) {
+        const PartitionEntry entry = ReadPartitionEntry(sector.bytes(), index);
+        if (entry.systemIndicator != 0 && (entry.endSector & 0x3F) != 0) {
+            origin.heads = static_cast<std::uint16_t>(entry.endHead + 1);
+            origin.sectorsPerTrack = entry.endSector & 0x3F;
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace brovane
