@@ -43,7 +43,7 @@ std::optional<CopyResult> CopyItemToImage(const PlatformDiskScreen& io, const Tr
         io.screen.Notify("The size of this item is not known: nothing was copied.");
         return std::nullopt;
     }
-    if (!TakeLibraryGeometry(io, *extent)) {
+    if (!TakeLibraryGeometry(io, item, *extent)) {
         io.screen.Notify(
             "The disk's geometry is not known, so the disk library cannot address its sectors: "
             "nothing was copied.");
@@ -53,7 +53,8 @@ std::optional<CopyResult> CopyItemToImage(const PlatformDiskScreen& io, const Tr
     if (start == Start::kNone) {
         return std::nullopt;
     }
-    const CopyJob job{*extent, imagePath, start == Start::kResume};
+    CopyJob job{*extent, imagePath};
+    job.resume = start == Start::kResume;
     CopyResult result;
     Platform& platform = io.platform;
     DiskAccess& disk = io.disk;

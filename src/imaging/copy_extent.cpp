@@ -6,7 +6,7 @@
 #include "disk/first_sector_read.h"
 #include "disk/memory_blocks.h"
 #include "format/boot_record.h"
-#include "format/partition_entry.h"
+#include "imaging/library_geometry.h"
 #include "tree/item_run.h"
 
 namespace brovane {
@@ -59,7 +59,8 @@ std::optional<CopyExtent> CopyExtentOf(Platform& platform, const TreeItemInfo& i
     return extent;
 }
 
-bool TakeLibraryGeometry(const PlatformDiskScreen& io, CopyExtent& extent) {
+bool TakeLibraryGeometry(const PlatformDiskScreen& io, const TreeItemInfo& item,
+                         CopyExtent& extent) {
     SectorRun& origin = extent.origin;
     if (io.disk.diskAccessMode != DAM_DISK_LIBRARY ||
         (origin.heads != 0 && origin.sectorsPerTrack != 0)) {
@@ -72,21 +73,25 @@ bool TakeLibraryGeometry(const PlatformDiskScreen& io, CopyExtent& extent) {
                        FirstSectorRead::Read) {
         return false;
     }
-    const BootRecord boot = ReadBootRecord(sector.bytes());
-    if (boot.heads != 0 && (boot.sectorsPerTrack & 0x3F) != 0 && boot.bytesPerSector != 0) {
-        origin.heads = boot.heads;
-        origin.sectorsPerTrack = boot.sectorsPerTrack;
-        return true;
-    }
-    for (int index = 0; index < kPartitionEntries; ++index) {
-        const PartitionEntry entry = ReadPartitionEntry(sector.bytes(), index);
-        if (entry.systemIndicator != 0 && (entry.endSector & 0x3F) != 0) {
-            origin.heads = static_cast<std::uint16_t>(entry.endHead + 1);
-            origin.sectorsPerTrack = entry.endSector & 0x3F;
+    // A disk's or extended partition's table first: its entries' CHS fix
+    // the geometry; a volume's boot record says it.
+    if (item.kind == IK_HARD_DISK || item.kind == IK_EXTENDED) {
+        if (auto geometry =
+                GeometryOfTable(sector.bytes(), origin.baseSector, item.kind == IK_EXTENDED)) {
+            origin.heads = geometry->heads;
+            origin.sectorsPerTrack = geometry->sectorsPerTrack;
             return true;
         }
+        return false;
     }
-    return false;
+    const BootRecord boot = ReadBootRecord(sector.bytes());
+    if (boot.heads == 0 || boot.heads > 256 || boot.sectorsPerTrack == 0 ||
+        boot.sectorsPerTrack > 63) {
+        return false;
+    }
+    origin.heads = boot.heads;
+    origin.sectorsPerTrack = boot.sectorsPerTrack;
+    return true;
 }
 
 }  // namespace brovane

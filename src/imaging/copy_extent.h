@@ -32,9 +32,11 @@ bool IsCopyableItem(const TreeItemInfo& item);
 std::optional<CopyExtent> CopyExtentOf(Platform& platform, const TreeItemInfo& item);
 
 // Through the disk library a run needs its drive's geometry, which a disk's
-// or floppy's record does not hold: it is taken from the item's first
-// sector (a boot record's heads and sectors per track, else the end of the
-// first used partition entry). False when none is found.
-bool TakeLibraryGeometry(const PlatformDiskScreen& io, CopyExtent& extent);
+// or partition's record does not hold: it is taken from the item's first
+// sector, the one geometry its partition table fits (a disk, an extended
+// partition) or its boot record's heads and sectors per track (a floppy, a
+// volume). False when none is found.
+bool TakeLibraryGeometry(const PlatformDiskScreen& io, const TreeItemInfo& item,
+                         CopyExtent& extent);
 
 }  // namespace brovane

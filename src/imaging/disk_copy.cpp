@@ -151,15 +151,16 @@ CopyResult CopyToImage(Platform& platform, DiskAccess& disk, const CopyJob& job,
         return result;
     }
     ImageCopier copier({platform, disk, job.extent.origin, job.extent.sectors}, image,
-                       std::move(*map), MapPathOf(job.imagePath), report, cancel);
+                       std::move(*map), MapPathOf(job.imagePath), job.mapInterval, report, cancel);
     // A new copy's map is written first, so that no older map beside it is
     // ever taken to describe the new image.
     if (job.resume || copier.SaveMap(false)) {
         CopyAll(platform, job.extent, copier);
     }
+    // Whatever stopped the copy, the map keeps what the image took (its
+    // save flushes the image first and fails when that fails).
     const bool stopped = copier.Stopped();
-    const CopyStop stop = copier.Stop();
-    if (stop != CopyStop::kImageUnwritable && stop != CopyStop::kMapUnwritable) {
+    if (copier.Stop() != CopyStop::kMapUnwritable) {
         copier.SaveMap(!stopped);
     }
     platform.CloseHostFile(image);

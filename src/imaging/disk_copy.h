@@ -12,6 +12,7 @@
 // finished.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -31,6 +32,8 @@ struct CopyJob {
     std::string imagePath;
     // Go on from the mapfile: into IMAGE.part where it lies, else into IMAGE.
     bool resume = false;
+    // The longest time between two saves of the mapfile.
+    std::chrono::milliseconds mapInterval = std::chrono::seconds(5);
 };
 
 enum class CopyOutcome {

@@ -8,12 +8,6 @@
 
 namespace brovane {
 
-namespace {
-
-constexpr auto kMapSaveInterval = std::chrono::seconds(5);
-
-}  // namespace
-
 std::uint64_t UnfinishedSectors(const std::vector<RescueBlock>& blocks, std::uint64_t sectors) {
     std::uint64_t count = 0;
     for (std::uint64_t from = 0; auto span = NextUnfinished(blocks, from, sectors);) {
@@ -24,12 +18,13 @@ std::uint64_t UnfinishedSectors(const std::vector<RescueBlock>& blocks, std::uin
 }
 
 ImageCopier::ImageCopier(const CopySource& source, DeviceHandle image, RescueMap map,
-                         std::string mapPath, const ProgressReport& report,
-                         const CancelFlag& cancel)
+                         std::string mapPath, std::chrono::milliseconds mapInterval,
+                         const ProgressReport& report, const CancelFlag& cancel)
     : source_(source),
       image_(image),
       map_(std::move(map)),
       mapPath_(std::move(mapPath)),
+      mapInterval_(mapInterval),
       report_(report),
       cancel_(cancel),
       buffer_(
@@ -147,7 +142,7 @@ void ImageCopier::MarkRun(std::uint64_t first, std::uint32_t count) {
 }
 
 void ImageCopier::SaveMapWhenDue() {
-    if (std::chrono::steady_clock::now() - lastSave_ >= kMapSaveInterval) {
+    if (std::chrono::steady_clock::now() - lastSave_ >= mapInterval_) {
         SaveMap(false);
     }
 }

@@ -43,7 +43,8 @@ inline constexpr std::uint32_t kCopyRunSectors = 2048;
 class ImageCopier : public SectorSource {
   public:
     ImageCopier(const CopySource& source, DeviceHandle image, RescueMap map, std::string mapPath,
-                const ProgressReport& report, const CancelFlag& cancel);
+                std::chrono::milliseconds mapInterval, const ProgressReport& report,
+                const CancelFlag& cancel);
 
     // Copies the sectors of [first, first + count) that are not finished.
     void Copy(SectorSpan sectors);
@@ -69,6 +70,7 @@ class ImageCopier : public SectorSource {
     DeviceHandle image_;
     RescueMap map_;
     std::string mapPath_;
+    std::chrono::milliseconds mapInterval_;
     const ProgressReport& report_;
     const CancelFlag& cancel_;
     PlatformBlock buffer_;

@@ -78,6 +78,10 @@ void CopyIn(MemoryDisk& disk, std::uint64_t offset, const std::uint8_t* buffer,
 
 std::uint64_t ReadWithFaults(const MemoryDisk& disk, std::uint64_t offset, void* buffer,
                              std::uint64_t bytes) {
+    ++disk.readsSeen;
+    if (disk.faults.readsBeforeDeath != 0 && disk.readsSeen > disk.faults.readsBeforeDeath) {
+        return 0;
+    }
     const std::uint64_t allowed = AllowedBytes(disk, TransferDirection::kRead, offset, bytes);
     CopyOut(disk, offset, static_cast<std::uint8_t*>(buffer), allowed);
     return allowed;

@@ -5,14 +5,25 @@
 
 namespace brovane {
 
+bool MemoryHostFiles::Survives() {
+    if (!crashed_ && crashAtOperation != 0 && ++operations_ == crashAtOperation) {
+        Crash();
+        crashed_ = true;
+    }
+    return !crashed_;
+}
+
 DeviceHandle MemoryHostFiles::Create(const std::string& path) {
+    if (!Survives()) {
+        return kInvalidHandle;
+    }
     files[path].bytes.clear();
     open_[next_] = path;
     return next_++;
 }
 
 DeviceHandle MemoryHostFiles::Open(const std::string& path) {
-    if (!Exists(path)) {
+    if (!Survives() || !Exists(path)) {
         return kInvalidHandle;
     }
     open_[next_] = path;
@@ -42,7 +53,7 @@ std::uint32_t MemoryHostFiles::Read(DeviceHandle handle, std::uint64_t offset, v
 
 std::uint32_t MemoryHostFiles::Write(DeviceHandle handle, std::uint64_t offset, const void* buffer,
                                      std::uint32_t bytes) {
-    MemoryHostFile* file = FileOf(handle);
+    MemoryHostFile* file = Survives() ? FileOf(handle) : nullptr;
     if (file == nullptr || offset >= capacity) {
         return 0;
     }
@@ -56,7 +67,7 @@ std::uint32_t MemoryHostFiles::Write(DeviceHandle handle, std::uint64_t offset, 
 }
 
 bool MemoryHostFiles::Flush(DeviceHandle handle) {
-    MemoryHostFile* file = FileOf(handle);
+    MemoryHostFile* file = Survives() ? FileOf(handle) : nullptr;
     if (file == nullptr || failFlushes) {
         return false;
     }
@@ -71,7 +82,7 @@ void MemoryHostFiles::Close(DeviceHandle handle) {
 
 bool MemoryHostFiles::Replace(const std::string& from, const std::string& to) {
     auto found = files.find(from);
-    if (found == files.end()) {
+    if (!Survives() || found == files.end()) {
         return false;
     }
     MemoryHostFile moved = std::move(found->second);

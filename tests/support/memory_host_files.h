@@ -26,6 +26,10 @@ class MemoryHostFiles {
     // A full disk: no file grows past this many bytes.
     std::uint64_t capacity = UINT64_MAX;
     bool failFlushes = false;
+    // The n-th create, open, write, flush, replace or remove (from 1) does
+    // not happen: the host crashes in front of it (see Crash), and every
+    // call after it fails. 0 for none.
+    unsigned crashAtOperation = 0;
 
     DeviceHandle Create(const std::string& path);
     DeviceHandle Open(const std::string& path);
@@ -37,7 +41,7 @@ class MemoryHostFiles {
     void Close(DeviceHandle handle);
     bool Replace(const std::string& from, const std::string& to);
     bool Exists(const std::string& path) const { return files.contains(path); }
-    bool Remove(const std::string& path) { return files.erase(path) == 1; }
+    bool Remove(const std::string& path) { return Survives() && files.erase(path) == 1; }
     std::size_t OpenCount() const { return open_.size(); }
 
     // What a crash leaves: each file as its last flush made it, the files
@@ -46,6 +50,10 @@ class MemoryHostFiles {
 
   private:
     MemoryHostFile* FileOf(DeviceHandle handle);
+    // False once the host has crashed.
+    bool Survives();
+    unsigned operations_ = 0;
+    bool crashed_ = false;
 
     std::map<DeviceHandle, std::string> open_;
     DeviceHandle next_ = 1;
