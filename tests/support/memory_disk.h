@@ -7,6 +7,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <set>
@@ -35,6 +36,8 @@ struct DiskFaults {
     unsigned failFirstOpens = 0;  // that many opens fail first (1: the first open only)
     // A dying disk: after that many reads every read moves nothing; 0 never.
     unsigned readsBeforeDeath = 0;
+    // A slow disk: each read takes this long.
+    std::chrono::microseconds readTime{0};
 };
 
 struct MemoryDisk {
