@@ -66,7 +66,9 @@ class DamageFinder : public StructureVisitor {
         const unsigned copies = std::min<unsigned>(volume.layout.numberOfFats, 2);
         for (unsigned n = 1; n <= copies; ++n) {
             const std::uint64_t first = volume.base + FatSector(volume.layout, n);
-            for (std::uint32_t s = 0; s < volume.layout.sectorsPerFat; ++s) {
+            // A FAT claimed past the drive's end is not on the disk to list.
+            for (std::uint32_t s = 0;
+                 s < volume.layout.sectorsPerFat && first + s < image_.Sectors(); ++s) {
                 if (!image_.IsReadable(first + s)) {
                     report_.fatSectors.push_back({image_.DriveSector(first + s), n});
                 }

@@ -2,7 +2,7 @@
 // (ours or ddrescue's), every file and directory whose data or whose own
 // directory entry lies on sectors the copy did not read well (bad, or not
 // tried), with the bytes affected, and each FAT sector that was not read
-// well. It reads only the image.
+// well on the drive. It reads only the image.
 #pragma once
 
 #include <cstdint>
