@@ -23,6 +23,31 @@ bool IsPartitionItem(const TreeItemInfo& item) {
     return item.kind == IK_VOLUME || item.kind == IK_EXTENDED || item.kind == IK_UNKNOWN;
 }
 
+constexpr std::uint16_t kAnyHeads = 255;
+constexpr std::uint16_t kAnySectorsPerTrack = 63;
+
+// A disk's or extended partition's table fixes the geometry by its entries'
+// CHS; a volume's boot record says it.
+std::optional<TableGeometry> GeometryOfItem(const PlatformDiskScreen& io, const TreeItemInfo& item,
+                                            const SectorRun& origin) {
+    PlatformBlock sector = AllocateSectors(io.platform, 1);
+    SectorRun first = origin;
+    first.sectorCount = 1;
+    if (!sector || ReadFirstSectors(io, first, sector.data(), kReopenWhenNothingRead) !=
+                       FirstSectorRead::Read) {
+        return std::nullopt;
+    }
+    if (item.kind == IK_HARD_DISK || item.kind == IK_EXTENDED) {
+        return GeometryOfTable(sector.bytes(), origin.baseSector, item.kind == IK_EXTENDED);
+    }
+    const BootRecord boot = ReadBootRecord(sector.bytes());
+    if (boot.heads == 0 || boot.heads > 256 || boot.sectorsPerTrack == 0 ||
+        boot.sectorsPerTrack > 63) {
+        return std::nullopt;
+    }
+    return TableGeometry{boot.heads, boot.sectorsPerTrack};
+}
+
 }  // namespace
 
 bool IsCopyableItem(const TreeItemInfo& item) {
@@ -59,6 +84,9 @@ std::optional<CopyExtent> CopyExtentOf(Platform& platform, const TreeItemInfo& i
     return extent;
 }
 
+// What the table or boot record gives, else, for a drive the library
+// addresses by sector number (its extension value is not 0), any geometry:
+// then none is used.
 bool TakeLibraryGeometry(const PlatformDiskScreen& io, const TreeItemInfo& item,
                          CopyExtent& extent) {
     SectorRun& origin = extent.origin;
@@ -66,32 +94,17 @@ bool TakeLibraryGeometry(const PlatformDiskScreen& io, const TreeItemInfo& item,
         (origin.heads != 0 && origin.sectorsPerTrack != 0)) {
         return true;
     }
-    PlatformBlock sector = AllocateSectors(io.platform, 1);
-    SectorRun first = origin;
-    first.sectorCount = 1;
-    if (!sector || ReadFirstSectors(io, first, sector.data(), kReopenWhenNothingRead) !=
-                       FirstSectorRead::Read) {
-        return false;
+    if (std::optional<TableGeometry> geometry = GeometryOfItem(io, item, origin)) {
+        origin.heads = geometry->heads;
+        origin.sectorsPerTrack = geometry->sectorsPerTrack;
+        return true;
     }
-    // A disk's or extended partition's table first: its entries' CHS fix
-    // the geometry; a volume's boot record says it.
-    if (item.kind == IK_HARD_DISK || item.kind == IK_EXTENDED) {
-        if (auto geometry =
-                GeometryOfTable(sector.bytes(), origin.baseSector, item.kind == IK_EXTENDED)) {
-            origin.heads = geometry->heads;
-            origin.sectorsPerTrack = geometry->sectorsPerTrack;
-            return true;
-        }
-        return false;
+    if (origin.int13Extensions != 0) {
+        origin.heads = kAnyHeads;
+        origin.sectorsPerTrack = kAnySectorsPerTrack;
+        return true;
     }
-    const BootRecord boot = ReadBootRecord(sector.bytes());
-    if (boot.heads == 0 || boot.heads > 256 || boot.sectorsPerTrack == 0 ||
-        boot.sectorsPerTrack > 63) {
-        return false;
-    }
-    origin.heads = boot.heads;
-    origin.sectorsPerTrack = boot.sectorsPerTrack;
-    return true;
+    return false;
 }
 
 }  // namespace brovane

@@ -35,7 +35,8 @@ std::optional<CopyExtent> CopyExtentOf(Platform& platform, const TreeItemInfo& i
 // or partition's record does not hold: it is taken from the item's first
 // sector, the one geometry its partition table fits (a disk, an extended
 // partition) or its boot record's heads and sectors per track (a floppy, a
-// volume). False when none is found.
+// volume); for a drive the library addresses by sector number, any. False
+// when none is found.
 bool TakeLibraryGeometry(const PlatformDiskScreen& io, const TreeItemInfo& item,
                          CopyExtent& extent);
 
