@@ -144,6 +144,17 @@ TEST_P(DiskCopy, EachBadSectorIsZerosInTheImageAndBadInTheMap) {
     EXPECT_EQ(run.platform.counters.writes + run.platform.counters.libraryWrites, 0u);
 }
 
+// A disk that moves at most 4 KiB a call: no run is taken as read until all
+// of it was, so the copy goes sector by sector and misses nothing.
+TEST_P(DiskCopy, AShortReadIsNeverTakenForTheWholeRun) {
+    CopyRun run(GetParam());
+    run.Disk().faults.read.maxBytesPerCall = 4096;
+    EXPECT_EQ(
+        run.Said("expand Hard Disk 1\ncopy-disk Hard Disk 1/32-Bit FAT Disk " + kImage + "\n"),
+        "copied: 70000 sectors, 0 bad, map /host/disk.img.map\n");
+    EXPECT_TRUE(run.File(kImage) == PeekBytes(run.Disk(), 24000 * 512, 70000 * 512));
+}
+
 // The disk dies after half the reads a whole copy takes: everything the
 // tree shows of the disk was read first.
 TEST_P(DiskCopy, ADiskThatDiesHalfWayLeavesItsWholeStructure) {
@@ -289,6 +300,16 @@ TEST(DamageReport, NamesWhatLiesOnTheBadSectors) {
               "damaged: Hard Disk 1/16-Bit FAT Disk/Root Directory/DOCS    .    512 of 4096\n"
               "fat: 2049 bad in FAT 1\n"
               "damage: 2 items\n");
+    // A mapfile that is missing or damaged is said, and the report stays.
+    image.printed.clear();
+    image.Batch("damage Hard Disk 1/16-Bit FAT Disk /host/none.map\n");
+    image.platform.hostFiles.files[kMap].bytes.push_back('x');
+    image.Batch("damage Hard Disk 1/16-Bit FAT Disk " + kMap + "\n");
+    EXPECT_EQ(image.printed, (std::vector<std::string>{
+                                 "message: /host/none.map cannot be found.",
+                                 "message: /host/disk.img.map cannot be used (line 12: not a "
+                                 "block line (position, size, status)).",
+                             }));
     EXPECT_EQ(image.Batch("list 0 1\n"),
               "# Name\tSize\tBytes Affected\tFirst Bad Sector\n"
               "Root Directory/SCATTER .BIN\t6144\t512\t" +
