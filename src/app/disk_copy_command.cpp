@@ -74,6 +74,8 @@ std::string CopyResultText(const CopyResult& result, const std::string& imagePat
         case CopyOutcome::kCancelled:
             return "The copy was cancelled. " + part + " and " + map +
                    " hold what was copied; a Disk Copy onto " + imagePath + " resumes it.";
+        case CopyOutcome::kImageUncreatable:
+            return "The image " + PartPathOf(imagePath) + " could not be made: nothing was copied.";
         case CopyOutcome::kImageUnwritable:
             return "The image could not be written: the copy stopped. " + map +
                    " says what the image holds.";

@@ -17,8 +17,10 @@ class StructureCopy : public StructureVisitor {
   public:
     explicit StructureCopy(ImageCopier& copier) : copier_(copier) {}
 
+    // Reserved sectors, FATs and a fixed root directory lie back to back in
+    // front of the data: one stretch, read in long runs.
     void OnVolume(const FoundVolume& volume) override {
-        copier_.Copy({volume.base, std::max<std::uint64_t>(volume.layout.reservedSectors, 1)});
+        copier_.Copy({volume.base, std::max<std::uint64_t>(volume.layout.dataSector, 1)});
     }
 
     void OnEntry(const FoundVolume& volume, const FoundEntry& entry) override {
@@ -147,7 +149,7 @@ CopyResult CopyToImage(Platform& platform, DiskAccess& disk, const CopyJob& job,
     const DeviceHandle image =
         exists ? platform.OpenHostFile(target) : platform.CreateHostFile(target);
     if (image == kInvalidHandle) {
-        result.outcome = CopyOutcome::kImageUnwritable;
+        result.outcome = CopyOutcome::kImageUncreatable;
         return result;
     }
     ImageCopier copier({platform, disk, job.extent.origin, job.extent.sectors}, image,

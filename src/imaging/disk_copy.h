@@ -37,12 +37,13 @@ struct CopyJob {
 };
 
 enum class CopyOutcome {
-    kCopied,           // every sector tried; the image under its name
-    kCancelled,        // stopped by Cancel; it resumes
-    kImageUnwritable,  // the image could not be created, written, flushed or renamed
-    kMapUnwritable,    // the mapfile could not be written
-    kMapInvalid,       // resuming: the mapfile is damaged or not one (detail says why)
-    kMapTooLong,       // resuming: the mapfile goes past the item's end
+    kCopied,            // every sector tried; the image under its name
+    kCancelled,         // stopped by Cancel; it resumes
+    kImageUncreatable,  // the image could not be created or opened: nothing was copied
+    kImageUnwritable,   // the image could not be written, flushed or renamed
+    kMapUnwritable,     // the mapfile could not be written
+    kMapInvalid,        // resuming: the mapfile is damaged or not one (detail says why)
+    kMapTooLong,        // resuming: the mapfile goes past the item's end
     kNoMemory,
 };
 

@@ -59,9 +59,16 @@ void ImageCopier::Copy(SectorSpan sectors) {
     const std::uint64_t to = std::min(source_.sectors, sectors.first + sectors.count);
     std::uint64_t from = std::min(sectors.first, to);
     while (!Stopped()) {
-        const auto span = NextUnfinished(map_.blocks, from, to);
-        if (!span) {
+        const auto unfinished = NextUnfinished(map_.blocks, from, to);
+        if (!unfinished) {
             return;
+        }
+        // A sector this copy tried already is not read again.
+        const auto span =
+            NextUnfinished(tried_, unfinished->first, unfinished->first + unfinished->count);
+        if (!span) {
+            from = unfinished->first + unfinished->count;
+            continue;
         }
         const auto count =
             static_cast<std::uint32_t>(std::min<std::uint64_t>(span->count, kCopyRunSectors));
@@ -85,6 +92,8 @@ std::uint32_t ImageCopier::CopyRun(std::uint64_t first, std::uint32_t count) {
         return reached;
     }
     MarkRun(first, reached);
+    MarkRange(tried_, first * kSectorBytes, std::uint64_t{reached} * kSectorBytes,
+              BlockStatus::kFinished);
     map_.currentPos = (first + reached) * kSectorBytes;
     progress_.done += reached;
     progress_.bad += static_cast<std::uint64_t>(

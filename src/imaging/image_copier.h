@@ -76,6 +76,9 @@ class ImageCopier : public SectorSource {
     PlatformBlock buffer_;
     std::vector<std::uint8_t> unread_;
     std::vector<std::uint8_t> untried_;  // per sector of the run: never tried before
+    // The sectors this copy has tried (as finished blocks): a bad one is
+    // tried once a copy; a resumed copy tries it again.
+    std::vector<RescueBlock> tried_;
     WorkProgress progress_;
     CopyStop stop_ = CopyStop::kNone;
     std::chrono::steady_clock::time_point lastSave_;

@@ -21,6 +21,8 @@ namespace {
 constexpr std::size_t kMaxExtendedTables = 4096;
 // FAT copies read for the structure; a third and further copies are data.
 constexpr unsigned kFatCopiesRead = 2;
+// Neighbouring directory clusters are read together up to this many sectors.
+constexpr std::uint64_t kLongestRead = 2048;
 
 // count sectors from first as one block, or an empty handle when the size
 // is refused (more than the source holds, or than any block may be).
@@ -122,11 +124,17 @@ class VolumeTreeWalk {
         if (!data || clusters.size() * perCluster > source_.Sectors()) {
             return;
         }
-        for (std::size_t i = 0; i < clusters.size(); ++i) {
+        // Clusters that follow one another on the disk are read as one.
+        for (std::size_t i = 0, n = 1; i < clusters.size(); i += n) {
+            for (n = 1; i + n < clusters.size() && clusters[i + n] == clusters[i] + n &&
+                        (n + 1) * perCluster <= kLongestRead;
+                 ++n) {
+            }
             if (auto first = ClusterStart(volume_, clusters[i])) {
+                const std::uint64_t sectors = n * perCluster;
                 source_.Read(
-                    *first, static_cast<std::uint32_t>(perCluster),
-                    data.bytes().subspan(i * perCluster * kSectorBytes, perCluster * kSectorBytes));
+                    *first, static_cast<std::uint32_t>(sectors),
+                    data.bytes().subspan(i * perCluster * kSectorBytes, sectors * kSectorBytes));
             }
         }
         const FoundVolume& volume = volume_;
