@@ -4,7 +4,8 @@
 # ddrescuelog, sleuthkit and a small independent FAT reader:
 # - a 64 MiB disk with 37 unreadable sectors in 5 places: the image is the
 #   source with zeros in them, the mapfile marks exactly them bad, ddrescuelog
-#   reads it and ddrescue goes on from it to the whole source;
+#   reads it and ddrescue goes on from it to the whole source, in both
+#   access modes;
 # - a disk of FAT12, FAT16 and FAT32 volumes (an extended chain, long names,
 #   deleted and fragmented files) whose source dies after 10 % of the reads
 #   a whole copy makes: the image shows the same tree, FATs and directory
@@ -214,7 +215,7 @@ PY
 python3 -c "import random; open('disk.img', 'wb').write(random.Random(37).randbytes(64 << 20))"
 dd if=/dev/zero of=disk.img bs=512 count=1 conv=notrunc status=none
 echo '2048,,83' | sfdisk -q disk.img
-for mode in ""; do
+for mode in "" --disk-library; do
   places="0:1 4090:16 65536:7 100000:10 131069:3"
   [ -n "$mode" ] && places="1:1 ${places#* }"
   list=""
