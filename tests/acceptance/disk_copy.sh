@@ -367,9 +367,9 @@ sorted() { grep -v -e '^damage:' -e '^$' | LC_ALL=C sort; }
 reported=$(batch partial.img < damage.txt)
 expect "the damaged items and their bytes" "$(sorted <<< "$expected")" "$(sorted <<< "$reported")"
 expect "the items counted per volume" "$(grep '^damage:' <<< "$expected")" "$(grep '^damage:' <<< "$reported")"
-# The source died among the files: a volume whole, files partly read, others not at all.
-awk '/^damaged:/ { if ($(NF - 2) == $NF) lost++; else part++ } /^damage: 0 items$/ { whole++ }
-  END { exit !(whole && part && lost) }' <<< "$expected" || fail "the source died among the files"
+# The source died among the files: a volume whole, files lost or partly read.
+awk '/^damaged:/ { hit++ } /^damage: 0 items$/ { whole++ } END { exit !(whole && hit) }' \
+  <<< "$expected" || { fail "the source died among the files"; echo "$expected"; }
 
 # 4. A target that cannot be created: the copy stops with a message and
 # leaves nothing.
@@ -377,8 +377,8 @@ mkdir locked
 if chattr +i locked 2>/dev/null; then
   out=$(echo 'copy-disk Hard Disk 1 locked/copy.img' | batch disk.img)
   chattr -i locked
-  expect "a folder that takes no file" "message: The image could not be written: the copy stopped." \
-    "$(sed 's/\(stopped\.\).*/\1/' <<< "$out")"
+  expect "a folder that takes no file" \
+    "message: The image locked/copy.img.part could not be made: nothing was copied." "$out"
   expect "nothing left in it" "" "$(ls locked)"
 fi
 
