@@ -1,13 +1,14 @@
 // The cost of reading the structure first: the whole of hard disk 1 copied
 // by the core's copy with its structure walk on (as Disk Copy does for a
-// disk) and off, on the POSIX platform. The copy goes to DISK.copy beside
-// the image and is removed before each run. Runs each case as a
-// repetition, interleaved:
-//   copy_bench --disk IMAGE --benchmark_repetitions=5
+// disk) and off, on the POSIX platform. The copy goes to COPY (DISK.copy
+// beside the image without --copy) and is removed before each run. Runs
+// each case as a repetition, interleaved:
+//   copy_bench --disk IMAGE [--copy COPY] --benchmark_repetitions=5
 //              --benchmark_enable_random_interleaving=true
 // disk_copy_bench.sh runs it and prints the overhead.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -27,9 +28,10 @@ namespace brovane {
 namespace {
 
 PlatformOptions gOptions;
+std::string gCopy;
 
 void CopyDisk(benchmark::State& state, CopyStructure structure) {
-    const std::string image = gOptions.disks.at(0) + ".copy";
+    const std::string& image = gCopy;
     for (const char* suffix : {"", ".part", ".map"}) {
         std::filesystem::remove(image + suffix);
     }
@@ -79,8 +81,13 @@ int main(int argc, char** argv) {
     std::string problem;
     if (!brovane::ExtractPlatformOptions(args, brovane::gOptions, problem) ||
         brovane::gOptions.disks.empty()) {
-        std::cerr << "usage: copy_bench --disk IMAGE [benchmark options]\n";
+        std::cerr << "usage: copy_bench --disk IMAGE [--copy COPY] [benchmark options]\n";
         return brovane::kExitUsage;
+    }
+    brovane::gCopy = brovane::gOptions.disks[0] + ".copy";
+    if (auto copy = std::find(args.begin(), args.end(), "--copy"); copy + 1 < args.end()) {
+        brovane::gCopy = copy[1];
+        args.erase(copy, copy + 2);
     }
     std::vector<char*> rest{argv[0]};
     for (std::string& arg : args) {
