@@ -46,11 +46,11 @@ void CopyDisk(benchmark::State& state, CopyStructure structure) {
         extent = CopyExtentOf(platform, *screen.GetTreeItemInfo(disks[0]));
     }
     if (!extent || extent->structure != CopyStructure::kDisk ||
-        !TakeLibraryGeometry(session.Io(), *extent)) {
+        !TakeLibraryGeometry(session.Io(), *screen.GetTreeItemInfo(disks[0]), *extent)) {
         state.SkipWithError("hard disk 1 is not a disk the copy takes");
     } else {
         extent->structure = structure;
-        const CopyJob job{*extent, image};
+        const CopyJob job{*extent, image, false};
         const CancelFlag cancel{false};
         CopyResult result;
         for (auto _ : state) {
