@@ -8,6 +8,7 @@ BROVANE_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev
   dosfstools mtools sleuthkit fdisk python3
+  gddrescue
 )
 
 # What the fuzz preset adds: clang with its sanitizer and libFuzzer

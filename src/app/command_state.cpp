@@ -1,5 +1,8 @@
 #include "app/command_state.h"
 
+#include "app/damage_command.h"
+#include "imaging/copy_extent.h"
+
 namespace brovane {
 
 CommandState BuildCommandState(const DiskAccess& disk, const RightPaneState& pane,
@@ -8,6 +11,11 @@ CommandState BuildCommandState(const DiskAccess& disk, const RightPaneState& pan
     state.diskAccessReady = disk.diskAccessReady;
     state.canGoPrevious = pane.canGoPrevious;
     state.canGoNext = pane.canGoNext;
+    const TreeItemHandle caret = screen.GetCaretItem();
+    if (const TreeItemInfo* item = caret == kNoTreeItem ? nullptr : screen.GetTreeItemInfo(caret)) {
+        state.selectedCopyable = IsCopyableItem(*item);
+        state.selectedVolume = IsReportableItem(*item);
+    }
     state.sectorDumpingChecked = screen.IsMenuChecked(CMD_SECTOR_DUMPING);
     state.rawDumpingChecked = screen.IsMenuChecked(CMD_RAW_DUMPING);
     state.toolbarVisible = window.toolbarVisible;

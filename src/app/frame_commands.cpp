@@ -13,6 +13,7 @@ namespace brovane {
 void RefreshDisks(Session& session) {
     {
         SelectionChangeGuard guard(session.ignoreSelectionChange);
+        session.popupItem = nullptr;
         session.screen.DeleteAllTreeItems();
         EnumerateDisks(session.Io(), session.items);
     }
@@ -31,11 +32,11 @@ void SetDumpingMode(ScreenOperations& screen, bool& ignoreSelectionChange, int c
     }
 }
 
-void ShowTreeContextMenu(ScreenOperations& screen) {
+TreeItemInfo* ShowTreeContextMenu(ScreenOperations& screen) {
     TreeItemHandle item = screen.HitTestTreeAtCursor();
-    const TreeItemInfo* info = item == kNoTreeItem ? nullptr : screen.GetTreeItemInfo(item);
+    TreeItemInfo* info = item == kNoTreeItem ? nullptr : screen.GetTreeItemInfo(item);
     if (info == nullptr) {
-        return;
+        return nullptr;
     }
     std::vector<PopupEntry> entries;
     if (info->driveNumber < kFirstHardDisk) {
@@ -45,6 +46,7 @@ void ShowTreeContextMenu(ScreenOperations& screen) {
         entries.push_back({CMD_RAW_SEARCH, "Raw Search"});
     }
     screen.ShowPopupMenu(entries);
+    return info;
 }
 
 void ShowUsage(ScreenOperations& screen, const std::string& programDirectory) {

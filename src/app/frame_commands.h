@@ -18,8 +18,9 @@ void SetDumpingMode(ScreenOperations& screen, bool& ignoreSelectionChange, int c
 // "Disk Copy" for every item of a floppy drive (a drive number below
 // kFirstHardDisk), never for a hard disk or anything on one; "Raw Search"
 // for an item that does not start a disk, partition or volume (its
-// relativeSector is not 0). Neither entry does anything.
-void ShowTreeContextMenu(ScreenOperations& screen);
+// relativeSector is not 0), which does nothing. Answers the item the menu
+// was shown for (nullptr: none), which "Disk Copy" copies.
+TreeItemInfo* ShowTreeContextMenu(ScreenOperations& screen);
 // Opens the usage document that lies beside the program.
 void ShowUsage(ScreenOperations& screen, const std::string& programDirectory);
 

@@ -1,5 +1,7 @@
 #include "app/session.h"
 
+#include "app/damage_command.h"
+#include "app/disk_copy_command.h"
 #include "app/frame_commands.h"
 #include "app/selection_dispatch.h"
 #include "dump/byte_edit.h"
@@ -30,7 +32,12 @@ bool Session::OnTreeItemExpanding(TreeItemHandle item, TreeItemInfo* info, bool 
 }
 
 void Session::OnTreeRightClick() {
-    ShowTreeContextMenu(screen);
+    popupItem = ShowTreeContextMenu(screen);
+}
+
+TreeItemInfo* Session::SelectedItem() {
+    const TreeItemHandle caret = screen.GetCaretItem();
+    return caret == kNoTreeItem ? nullptr : screen.GetTreeItemInfo(caret);
 }
 
 std::string_view Session::GetCellText(int column, std::uintptr_t itemData) {
@@ -65,6 +72,15 @@ void Session::OnCommand(int command) {
             break;
         case CMD_WRITE_CHANGES:
             WriteChanges(Io(), pane);
+            break;
+        case CMD_DISK_COPY:
+            ChooseCopyToImage(Io(), popupItem);
+            break;
+        case CMD_COPY_TO_IMAGE:
+            ChooseCopyToImage(Io(), SelectedItem());
+            break;
+        case CMD_DAMAGE_REPORT:
+            ChooseDamageReport(Io(), pane, SelectedItem());
             break;
         default:
             break;

@@ -27,6 +27,8 @@ class Session : public ScreenEvents {
     DiskAccess disk;
     RightPaneState pane;
     TreeWalkState walk;
+    // The item the tree's pop-up menu was last shown for, until a refresh.
+    TreeItemInfo* popupItem = nullptr;
     // Set while a command changes the tree's selection itself.
     bool ignoreSelectionChange = false;
 
@@ -40,6 +42,8 @@ class Session : public ScreenEvents {
     void OnListDoubleClick() override;
     void OnListRightClick() override;
     void OnCommand(int command) override;
+    // The tree's caret item, or nullptr.
+    TreeItemInfo* SelectedItem();
 
   private:
     // Behind the view GetCellText answers, valid until the next call.

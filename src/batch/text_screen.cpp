@@ -312,4 +312,14 @@ bool TextScreen::EditBytesDialog(EditBytes& bytes) {
     return true;
 }
 
+std::string TextScreen::AskHostFile(std::string_view title, bool) {
+    Print("dialog: " + EscapeText(title) + " -> Cancel");
+    return {};
+}
+
+void TextScreen::RunLongWork(std::string_view, const LongWork& work) {
+    const CancelFlag cancel{false};
+    work([](const WorkProgress&) {}, cancel);
+}
+
 }  // namespace brovane

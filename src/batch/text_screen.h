@@ -66,6 +66,10 @@ class TextScreen : public ScreenOperations {
     int ShowPopupMenu(const std::vector<PopupEntry>& entries) override;
     void ShowDocument(std::string_view path) override;
     bool EditBytesDialog(EditBytes& bytes) override;
+    // No file is named here (the batch lines name their host files), and
+    // long work runs at once, on this thread, without progress.
+    std::string AskHostFile(std::string_view title, bool forWriting) override;
+    void RunLongWork(std::string_view title, const LongWork& work) override;
 
     // --- The user's actions ---
     // The expand button; a refused expansion stays collapsed. False when the

@@ -1,6 +1,8 @@
 // Both directions share one algorithm; they differ only in the back-end call
 // and in what the sector-by-sector retry does with a sector that still
-// fails (a read fills it with 0xE5, a write carries on).
+// fails (a read fills it with 0xE5, a write carries on). A read may also
+// note, sector by sector, what it could not read: the copy to an image needs
+// to know exactly which sectors are bad.
 #include "disk/sector_transfer.h"
 
 #include <algorithm>
@@ -14,60 +16,82 @@ namespace {
 
 enum class Direction { Read, Write };
 
-bool Transfer(const PlatformDiskScreen& io, const SectorRun& item, std::uint8_t* buffer,
-              Direction direction);
+// What one transfer works with; `unread`, when not empty, has a flag per
+// sector of the run, set for each sector the transfer did not move.
+struct TransferJob {
+    Platform& platform;
+    DiskAccess& disk;
+    Direction direction;
+    std::span<std::uint8_t> unread;
+};
 
-std::uint32_t DeviceTransfer(const PlatformDiskScreen& io, DeviceHandle handle,
-                             std::uint64_t offset, std::uint8_t* buffer, std::uint32_t bytes,
-                             Direction direction) {
-    if (direction == Direction::Read) {
-        return io.platform.ReadAt(handle, offset, buffer, bytes);
+bool Transfer(const TransferJob& job, const SectorRun& item, std::uint8_t* buffer);
+
+void NoteUnread(const TransferJob& job, std::uint32_t first, std::uint32_t count,
+                std::uint8_t why = kSectorFailed) {
+    for (std::uint32_t i = first; i < first + count && i < job.unread.size(); ++i) {
+        job.unread[i] = why;
     }
-    return io.platform.WriteAt(handle, offset, buffer, bytes);
+}
+
+std::uint32_t DeviceTransfer(const TransferJob& job, DeviceHandle handle, std::uint64_t offset,
+                             std::uint8_t* buffer, std::uint32_t bytes) {
+    if (job.direction == Direction::Read) {
+        return job.platform.ReadAt(handle, offset, buffer, bytes);
+    }
+    return job.platform.WriteAt(handle, offset, buffer, bytes);
 }
 
 // Each sector of a failed run on its own, into its own place of the buffer.
 // A sector whose relative number would not fit 32 bits is not accessible,
-// rather than wrapped round to the origin's first sectors.
-void RetryOneByOne(const PlatformDiskScreen& io, SectorRun item, std::uint32_t count,
-                   std::uint8_t* buffer, Direction direction) {
+// rather than wrapped round to the origin's first sectors. `offset` is the
+// place of the piece's first sector in the whole run.
+void RetryOneByOne(const TransferJob& job, SectorRun item, std::uint32_t count,
+                   std::uint8_t* buffer, std::uint32_t offset) {
     std::uint64_t first = item.relativeSector;
     item.sectorCount = 1;
+    const TransferJob single{job.platform, job.disk, job.direction, {}};
     for (std::uint32_t i = 0; i < count; ++i) {
         std::uint8_t* place = buffer + std::size_t{i} * kSectorBytes;
         bool moved = first + i <= UINT32_MAX;
         if (moved) {
             item.relativeSector = static_cast<std::uint32_t>(first + i);
-            moved = Transfer(io, item, place, direction);
+            moved = Transfer(single, item, place);
         }
-        if (!moved && direction == Direction::Read) {
-            std::memset(place, kUnreadableFill, kSectorBytes);
+        if (!moved) {
+            NoteUnread(job, offset + i, 1);
+            if (job.direction == Direction::Read) {
+                std::memset(place, kUnreadableFill, kSectorBytes);
+            }
         }
     }
 }
 
-bool TransferByDevicePath(const PlatformDiskScreen& io, const SectorRun& item, std::uint8_t* buffer,
-                          Direction direction) {
+bool TransferByDevicePath(const TransferJob& job, const SectorRun& item, std::uint8_t* buffer) {
     std::uint64_t bytes64 = std::uint64_t{item.sectorCount} * kSectorBytes;
     if (item.driveNumber >= kDriveCount || bytes64 > UINT32_MAX) {
+        NoteUnread(job, 0, item.sectorCount);
         return false;
     }
     auto bytes = static_cast<std::uint32_t>(bytes64);
     std::uint64_t offset = (std::uint64_t{item.relativeSector} + item.baseSector) * kSectorBytes;
-    DeviceHandle handle = io.disk.driveHandles[item.driveNumber];
-    std::uint32_t moved = DeviceTransfer(io, handle, offset, buffer, bytes, direction);
+    DeviceHandle handle = job.disk.driveHandles[item.driveNumber];
+    std::uint32_t moved = DeviceTransfer(job, handle, offset, buffer, bytes);
     if (moved == 0 && item.driveNumber < kFirstHardDisk) {
-        if (!ReopenVolume(io.platform, io.disk, item.driveNumber)) {
+        if (!ReopenVolume(job.platform, job.disk, item.driveNumber)) {
+            NoteUnread(job, 0, item.sectorCount);
             return false;
         }
-        handle = io.disk.driveHandles[item.driveNumber];
-        moved = DeviceTransfer(io, handle, offset, buffer, bytes, direction);
+        handle = job.disk.driveHandles[item.driveNumber];
+        moved = DeviceTransfer(job, handle, offset, buffer, bytes);
     }
     if (moved == bytes) {
         return true;
     }
     if (item.sectorCount > 1) {
-        RetryOneByOne(io, item, item.sectorCount, buffer, direction);
+        RetryOneByOne(job, item, item.sectorCount, buffer, 0);
+    } else {
+        NoteUnread(job, 0, 1);
     }
     return false;
 }
@@ -80,13 +104,14 @@ bool HasLibraryAddress(const SectorRun& piece, std::uint32_t count) {
     return std::uint64_t{piece.relativeSector} + piece.baseSector + count <= kSectorNumbers;
 }
 
-bool TransferByLibrary(const PlatformDiskScreen& io, const SectorRun& item, std::uint8_t* buffer,
-                       Direction direction) {
-    DiskAccess& disk = io.disk;
+// A failed piece ends the transfer: the sectors behind it are not moved.
+bool TransferByLibrary(const TransferJob& job, const SectorRun& item, std::uint8_t* buffer) {
+    DiskAccess& disk = job.disk;
     const DiskTransferProc& call =
-        direction == Direction::Read ? disk.readDisk32 : disk.writeDisk32;
+        job.direction == Direction::Read ? disk.readDisk32 : disk.writeDisk32;
     // Without a geometry there is no address to give the library.
     if (!call || item.heads == 0 || item.sectorsPerTrack == 0) {
+        NoteUnread(job, 0, item.sectorCount);
         return false;
     }
     SectorRun copy = item;
@@ -97,13 +122,17 @@ bool TransferByLibrary(const PlatformDiskScreen& io, const SectorRun& item, std:
         // A run is cut at the end of each track.
         std::uint32_t toTrackEnd = copy.sectorsPerTrack - (chs.sector & 0x3Fu) + 1;
         std::uint32_t piece = std::min(remaining, toTrackEnd);
-        std::uint8_t* place = buffer + std::size_t{item.sectorCount - remaining} * kSectorBytes;
+        const std::uint32_t done = item.sectorCount - remaining;
+        std::uint8_t* place = buffer + std::size_t{done} * kSectorBytes;
         if (!HasLibraryAddress(copy, piece) ||
             call(copy.driveNumber, chs.cylinder, chs.head, chs.sector, piece, place,
                  copy.relativeSector + copy.baseSector, copy.int13Extensions) == 0) {
             if (piece > 1) {
-                RetryOneByOne(io, copy, piece, place, direction);
+                RetryOneByOne(job, copy, piece, place, done);
+            } else {
+                NoteUnread(job, done, 1);
             }
+            NoteUnread(job, done + piece, remaining - piece, kSectorNotReached);
             return false;
         }
         remaining -= piece;
@@ -112,17 +141,15 @@ bool TransferByLibrary(const PlatformDiskScreen& io, const SectorRun& item, std:
     return true;
 }
 
-bool Transfer(const PlatformDiskScreen& io, const SectorRun& item, std::uint8_t* buffer,
-              Direction direction) {
-    io.screen.SetStatusText(kProgressPane, kWaitText);
+bool Transfer(const TransferJob& job, const SectorRun& item, std::uint8_t* buffer) {
     // Nothing to move: done, without asking the device.
     if (item.sectorCount == 0) {
         return true;
     }
-    if (io.disk.diskAccessMode == DAM_DISK_LIBRARY) {
-        return TransferByLibrary(io, item, buffer, direction);
+    if (job.disk.diskAccessMode == DAM_DISK_LIBRARY) {
+        return TransferByLibrary(job, item, buffer);
     }
-    return TransferByDevicePath(io, item, buffer, direction);
+    return TransferByDevicePath(job, item, buffer);
 }
 
 }  // namespace
@@ -148,12 +175,21 @@ void ComputeChsAddress(const SectorRun& item, ChsAddress& chs) {
 }
 
 bool ReadSectors(const PlatformDiskScreen& io, const SectorRun& item, std::uint8_t* buffer) {
-    return Transfer(io, item, buffer, Direction::Read);
+    io.screen.SetStatusText(kProgressPane, kWaitText);
+    return Transfer({io.platform, io.disk, Direction::Read, {}}, item, buffer);
 }
 
 bool WriteSectors(const PlatformDiskScreen& io, const SectorRun& item, const std::uint8_t* buffer) {
+    io.screen.SetStatusText(kProgressPane, kWaitText);
     // The write path never stores into the buffer.
-    return Transfer(io, item, const_cast<std::uint8_t*>(buffer), Direction::Write);
+    return Transfer({io.platform, io.disk, Direction::Write, {}}, item,
+                    const_cast<std::uint8_t*>(buffer));
+}
+
+bool ReadSectorsNotingUnread(Platform& platform, DiskAccess& disk, const SectorRun& item,
+                             std::uint8_t* buffer, std::span<std::uint8_t> unread) {
+    std::fill(unread.begin(), unread.end(), std::uint8_t{0});
+    return Transfer({platform, disk, Direction::Read, unread}, item, buffer);
 }
 
 }  // namespace brovane

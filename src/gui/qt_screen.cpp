@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QFileDialog>
 #include <QMenu>
 #include <QSplitter>
 
@@ -9,6 +10,7 @@
 #include "gui/latin1_text.h"
 #include "gui/left_view.h"
 #include "gui/main_frame.h"
+#include "gui/progress_dialog.h"
 #include "gui/quorvel_view.h"
 #include "gui/usage_dialog.h"
 #include "screen/command_table.h"
@@ -186,6 +188,25 @@ bool QtScreen::EditBytesDialog(EditBytes& bytes) {
     }
     bytes = dialog.Bytes();
     return true;
+}
+
+// Our own dialog rather than the desktop's, so that a test can fill it; the
+// core asks before it replaces a file, so the dialog does not.
+std::string QtScreen::AskHostFile(std::string_view title, bool forWriting) {
+    QFileDialog dialog(frame_, Latin1(title));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setAcceptMode(forWriting ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(forWriting ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (RunDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().front().toLocal8Bit().toStdString();
+}
+
+void QtScreen::RunLongWork(std::string_view title, const LongWork& work) {
+    CProgressDlg dialog(Latin1(title), work, frame_);
+    RunDialog(dialog);
 }
 
 }  // namespace brovane

@@ -70,6 +70,8 @@ class QtScreen : public ScreenOperations {
     int ShowPopupMenu(const std::vector<PopupEntry>& entries) override;
     void ShowDocument(std::string_view path) override;
     bool EditBytesDialog(EditBytes& bytes) override;
+    std::string AskHostFile(std::string_view title, bool forWriting) override;
+    void RunLongWork(std::string_view title, const LongWork& work) override;
 
   private:
     int RunDialog(QDialog& dialog);

@@ -44,7 +44,7 @@ using DiskTransferProc =
 using ExtensionCheckProc = std::function<std::uint32_t(std::uint32_t drive)>;
 
 class Platform {
-public:
+  public:
     virtual ~Platform() = default;
 
     // Version test: kVersionDiskLibraryBit set selects the disk library.
@@ -88,6 +88,27 @@ public:
     virtual ExtensionCheckProc GetExtensionCheckProc(LibraryHandle library,
                                                      const std::string& name) = 0;
     virtual void FreeLibrary(LibraryHandle library) = 0;
+
+    // Files of the host's own file system, which the program writes: disk
+    // images, their mapfiles, copied-out files. CreateHostFile makes the
+    // file anew (empty) or empties the one there; OpenHostFile opens one that
+    // exists. Both open for reading and writing and answer kInvalidHandle on
+    // failure. Transfers answer the bytes moved; FlushHostFile answers
+    // whether everything written so far reached stable storage.
+    // ReplaceHostFile renames `from` over `to` in one step and makes the
+    // rename itself stable, so `to` is either the old file or the whole new
+    // one.
+    virtual DeviceHandle CreateHostFile(const std::string& path) = 0;
+    virtual DeviceHandle OpenHostFile(const std::string& path) = 0;
+    virtual std::uint32_t ReadHostFile(DeviceHandle handle, std::uint64_t offset, void* buffer,
+                                       std::uint32_t bytes) = 0;
+    virtual std::uint32_t WriteHostFile(DeviceHandle handle, std::uint64_t offset,
+                                        const void* buffer, std::uint32_t bytes) = 0;
+    virtual bool FlushHostFile(DeviceHandle handle) = 0;
+    virtual void CloseHostFile(DeviceHandle handle) = 0;
+    virtual bool ReplaceHostFile(const std::string& from, const std::string& to) = 0;
+    virtual bool HostFileExists(const std::string& path) = 0;
+    virtual bool RemoveHostFile(const std::string& path) = 0;
 
     // Zero-filled, sector-aligned memory; nullptr when it cannot be had.
     virtual void* AllocateZeroed(std::size_t bytes) = 0;

@@ -1,5 +1,7 @@
 #include "platform/posix_platform.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -10,6 +12,7 @@
 #include "platform/device_name.h"
 #include "platform/device_transfer.h"
 #include "platform/drive_type.h"
+#include "platform/posix_host_file.h"
 #include "platform/shared_object.h"
 #include "platform/version_answer.h"
 
@@ -31,6 +34,7 @@ PosixPlatform::~PosixPlatform() {
     devices_.Clear([](PosixDevice& device) { ClosePosixDevice(device); });
     virtualDevices_.Clear([](VirtualDevice& device) { UnloadSharedObject(device.object); });
     libraries_.Clear([](void* object) { UnloadSharedObject(object); });
+    hostFiles_.Clear([](int fd) { ::close(fd); });
 }
 
 std::uint32_t PosixPlatform::GetVersion() {
@@ -149,6 +153,51 @@ void PosixPlatform::FreeLibrary(LibraryHandle library) {
     if (auto object = libraries_.Take(library)) {
         UnloadSharedObject(*object);
     }
+}
+
+DeviceHandle PosixPlatform::CreateHostFile(const std::string& path) {
+    const int fd = CreatePosixHostFile(path);
+    return fd < 0 ? kInvalidHandle : hostFiles_.Add(fd);
+}
+
+DeviceHandle PosixPlatform::OpenHostFile(const std::string& path) {
+    const int fd = OpenPosixHostFile(path);
+    return fd < 0 ? kInvalidHandle : hostFiles_.Add(fd);
+}
+
+std::uint32_t PosixPlatform::ReadHostFile(DeviceHandle handle, std::uint64_t offset, void* buffer,
+                                          std::uint32_t bytes) {
+    const int* fd = hostFiles_.Find(handle);
+    return fd == nullptr ? 0 : ReadPosixHostFile(*fd, offset, buffer, bytes);
+}
+
+std::uint32_t PosixPlatform::WriteHostFile(DeviceHandle handle, std::uint64_t offset,
+                                           const void* buffer, std::uint32_t bytes) {
+    const int* fd = hostFiles_.Find(handle);
+    return fd == nullptr ? 0 : WritePosixHostFile(*fd, offset, buffer, bytes);
+}
+
+bool PosixPlatform::FlushHostFile(DeviceHandle handle) {
+    const int* fd = hostFiles_.Find(handle);
+    return fd != nullptr && FlushPosixHostFile(*fd);
+}
+
+void PosixPlatform::CloseHostFile(DeviceHandle handle) {
+    if (auto fd = hostFiles_.Take(handle)) {
+        ::close(*fd);
+    }
+}
+
+bool PosixPlatform::ReplaceHostFile(const std::string& from, const std::string& to) {
+    return ReplacePosixHostFile(from, to);
+}
+
+bool PosixPlatform::HostFileExists(const std::string& path) {
+    return ::access(path.c_str(), F_OK) == 0;
+}
+
+bool PosixPlatform::RemoveHostFile(const std::string& path) {
+    return ::unlink(path.c_str()) == 0;
 }
 
 void* PosixPlatform::AllocateZeroed(std::size_t bytes) {

@@ -48,6 +48,18 @@ class PosixPlatform : public Platform {
                                              const std::string& name) override;
     void FreeLibrary(LibraryHandle library) override;
 
+    DeviceHandle CreateHostFile(const std::string& path) override;
+    DeviceHandle OpenHostFile(const std::string& path) override;
+    std::uint32_t ReadHostFile(DeviceHandle handle, std::uint64_t offset, void* buffer,
+                               std::uint32_t bytes) override;
+    std::uint32_t WriteHostFile(DeviceHandle handle, std::uint64_t offset, const void* buffer,
+                                std::uint32_t bytes) override;
+    bool FlushHostFile(DeviceHandle handle) override;
+    void CloseHostFile(DeviceHandle handle) override;
+    bool ReplaceHostFile(const std::string& from, const std::string& to) override;
+    bool HostFileExists(const std::string& path) override;
+    bool RemoveHostFile(const std::string& path) override;
+
     void* AllocateZeroed(std::size_t bytes) override;
     void FreeMemory(void* block) override;
 
@@ -67,6 +79,7 @@ class PosixPlatform : public Platform {
     HandleTable<PosixDevice, DeviceHandle> devices_;
     HandleTable<VirtualDevice, DeviceHandle> virtualDevices_;
     HandleTable<void*, LibraryHandle> libraries_;
+    HandleTable<int, DeviceHandle> hostFiles_;  // descriptors
 };
 
 }  // namespace brovane

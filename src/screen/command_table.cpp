@@ -28,6 +28,14 @@ constexpr std::array kCommands{
                 "viewed fully using this method.\nRaw Sector Dump",
                 DiskAccessReady},
     CommandInfo{CMD_GOTO_SECTOR, "goto-sector", "", Never},
+    CommandInfo{CMD_COPY_TO_IMAGE, "copy-image",
+                "Copies the selected disk, partition or volume to an image file with a mapfile of "
+                "what could not be read\nCopy to Image",
+                CopyableItem},
+    CommandInfo{CMD_DAMAGE_REPORT, "damage-report",
+                "Lists the files and directories of a volume that lie on sectors its copy could "
+                "not read\nDamage Report",
+                VolumeItem},
     CommandInfo{CMD_USAGE, "usage", "It details on the features available in this utility\nUsage",
                 Always},
     CommandInfo{CMD_EDIT_CUT, "", "Cut the selection and put it on the Clipboard\nCut", Never},
@@ -52,6 +60,9 @@ constexpr std::array kMainMenu{
     MenuItem{"&Action", "R&efresh Disks\tF5", CMD_REFRESH_DISKS},
     MenuItem{"&Action", "&Go to a Sector\tCtrl+G", CMD_GOTO_SECTOR},
     MenuItem{"&Action", "", 0},
+    MenuItem{"&Action", "&Copy to Image...\tCtrl+I", CMD_COPY_TO_IMAGE},
+    MenuItem{"&Action", "Damage &Report...", CMD_DAMAGE_REPORT},
+    MenuItem{"&Action", "", 0},
     MenuItem{"&Action", "&Sector/Cluster Dumping\tCtrl+F4", CMD_SECTOR_DUMPING},
     MenuItem{"&Action", "Raw Sector &Dumping\tF4", CMD_RAW_DUMPING},
     MenuItem{"&Changes", "&Write Changes", CMD_WRITE_CHANGES},
@@ -67,6 +78,7 @@ constexpr std::array kAccelerators{
     Accelerator{"F5", CMD_REFRESH_DISKS},
     Accelerator{"F6", CMD_NEXT_PANE},
     Accelerator{"Shift+F6", CMD_PREV_PANE},
+    Accelerator{"Ctrl+I", CMD_COPY_TO_IMAGE},
     Accelerator{"Ctrl+X", CMD_EDIT_CUT},
     Accelerator{"Ctrl+Z", CMD_EDIT_UNDO},
 };
@@ -137,6 +149,10 @@ bool IsCommandEnabled(int id, const CommandState& state) {
             return state.canGoPrevious;
         case NextUnit:
             return state.canGoNext;
+        case CopyableItem:
+            return state.diskAccessReady && state.selectedCopyable;
+        case VolumeItem:
+            return state.diskAccessReady && state.selectedVolume;
     }
     return false;
 }

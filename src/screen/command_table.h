@@ -27,6 +27,8 @@ enum CommandId : int {
     CMD_DELETE = 32801,
     CMD_SAFE_DELETE = 32803,
     CMD_DOOMED_DELETE = 32804,
+    CMD_COPY_TO_IMAGE = 32810,
+    CMD_DAMAGE_REPORT = 32811,
     CMD_EDIT_CUT = 57635,
     CMD_EDIT_UNDO = 57643,
     CMD_APP_ABOUT = 57664,
@@ -50,6 +52,8 @@ enum class EnableRule {
     DiskAccessReady,  // disk access was set up
     PreviousUnit,     // a previous sector or cluster exists
     NextUnit,         // a next sector or cluster exists
+    CopyableItem,     // the selected item is a disk, a floppy or a partition
+    VolumeItem,       // the selected item is a floppy or a partition volume
 };
 
 // View styles of the list pane, as the style commands name them.
@@ -79,6 +83,8 @@ struct CommandState {
     bool diskAccessReady = false;
     bool canGoPrevious = false;
     bool canGoNext = false;
+    bool selectedCopyable = false;
+    bool selectedVolume = false;
     bool sectorDumpingChecked = false;
     bool rawDumpingChecked = false;
     bool toolbarVisible = true;

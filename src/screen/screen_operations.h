@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "screen/byte_boxes.h"
+#include "screen/long_work.h"
 
 namespace brovane {
 
@@ -99,6 +100,13 @@ class ScreenOperations {
     // the bytes; on OK the boxes are parsed back into them (ParseByteBox) and
     // the answer is true, on Cancel they are left alone and it is false.
     virtual bool EditBytesDialog(EditBytes& bytes) = 0;
+    // A file of the host that the user names, to write (an image) or to
+    // read (a mapfile); empty when none is named.
+    virtual std::string AskHostFile(std::string_view title, bool forWriting) = 0;
+    // Runs the work to its end with a progress dialog whose Cancel sets the
+    // work's cancel flag. The GUI runs it off its own thread and keeps the
+    // window responsive; the work touches nothing of the screen.
+    virtual void RunLongWork(std::string_view title, const LongWork& work) = 0;
 };
 
 // What the core answers to the panes' notifications.

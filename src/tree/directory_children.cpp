@@ -62,8 +62,7 @@ std::string_view DirectoryChildName(ByteSpan data, std::size_t index, const Dire
     return std::string_view(text.data(), kShortNameLength);
 }
 
-bool AddDirectoryChildren(ChildInsertion& insertion, const TreeItemInfo& directory, ByteSpan data,
-                          DirectoryHolder holder) {
+bool ForEachListedEntry(ByteSpan data, DirectoryHolder holder, const ListedEntryVisit& visit) {
     ChildNameText text{};
     const std::size_t count = DirectoryEntryCount(data);
     for (std::size_t index = 0; index < count; ++index) {
@@ -74,12 +73,19 @@ bool AddDirectoryChildren(ChildInsertion& insertion, const TreeItemInfo& directo
         if (IsEndOfDirectory(entry)) {
             break;
         }
-        std::string_view name = DirectoryChildName(data, index, entry, text);
-        if (!AddChild(insertion, DirectoryChildRecord(directory, entry), name)) {
+        if (!visit(index, entry, DirectoryChildName(data, index, entry, text))) {
             return false;
         }
     }
     return true;
+}
+
+bool AddDirectoryChildren(ChildInsertion& insertion, const TreeItemInfo& directory, ByteSpan data,
+                          DirectoryHolder holder) {
+    return ForEachListedEntry(
+        data, holder, [&](std::size_t, const DirectoryEntry& entry, std::string_view name) {
+            return AddChild(insertion, DirectoryChildRecord(directory, entry), name);
+        });
 }
 
 }  // namespace brovane

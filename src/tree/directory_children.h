@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstddef>
+#include <functional>
 #include <string_view>
 
 #include "disk/platform_disk_screen.h"
@@ -43,6 +44,14 @@ TreeItemInfo DirectoryChildRecord(const TreeItemInfo& directory, const Directory
 // otherwise its 12 stored characters "NAME    .EXT".
 std::string_view DirectoryChildName(ByteSpan data, std::size_t index, const DirectoryEntry& entry,
                                     ChildNameText& text);
+
+// Visits each entry a listing makes a child of, in order (its index in the
+// data, the entry, its name as DirectoryChildName gives it), stopping at the
+// first entry whose name begins with byte 0. False when a visit answered
+// false, which ends the walk.
+using ListedEntryVisit =
+    std::function<bool(std::size_t index, const DirectoryEntry& entry, std::string_view name)>;
+bool ForEachListedEntry(ByteSpan data, DirectoryHolder holder, const ListedEntryVisit& visit);
 
 // Walks the entries of the directory's data and makes each listed one a
 // child, stopping at the first entry whose name begins with byte 0. False

@@ -8,7 +8,8 @@ namespace brovane {
 namespace {
 
 // A partition's record: the drive and extension value of the table's item,
-// the entry's CHS start and the given base.
+// the entry's CHS start, the given base and the entry's sector count (what
+// a copy of the partition takes).
 void AddPartition(Expansion& expansion, const PartitionEntry& entry, bool inExtendedTable,
                   std::uint32_t baseSector) {
     const SystemIndicatorInfo& info = LookUpSystemIndicator(entry.systemIndicator);
@@ -26,6 +27,7 @@ void AddPartition(Expansion& expansion, const PartitionEntry& entry, bool inExte
     record->fatType = info.fatType;
     record->relativeSector = record->kind == IK_UNKNOWN ? 1 : 0;
     record->baseSector = baseSector;
+    record->volumeSectors = entry.totalSectors;
     InsertChild(expansion, info.text, record->kind != IK_UNKNOWN, record);
 }
 

@@ -49,7 +49,7 @@ struct TreeItemInfo {
     std::uint16_t sectorsPerTrack;
     std::uint16_t sectorsPerCluster;
     std::uint16_t attributes;
-    std::uint32_t volumeSectors;
+    std::uint32_t volumeSectors;    // a volume's total; a partition: its entry's sector count
     std::uint32_t baseSector;       // absolute sector that relativeSector counts from
     std::uint32_t firstDataSector;  // cluster 2, relative to the volume's first sector
     std::uint32_t int13Extensions;  // the disk library's extension value, passed back unchanged

@@ -3,6 +3,8 @@
 // kScriptBytes bytes, which are part of the disks too, steer the user: the
 // access mode, how far to page, which row to edit and what to type.
 //
+// Each drive is first copied to an image, structure first (partition tables
+// and volumes walked as the disk holds them), which must be its bytes.
 // Items of both drives are expanded and each is selected in structure mode,
 // its first and last rows drawn (partition tables, boot records, FATs,
 // directories), then in sector/cluster mode and in raw mode; in each dumping
@@ -248,6 +250,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         run.expected[drive] = platform.FindDisk(drive)->sectors;
     }
     for (TreeItemHandle drive : session.screen.Children(brovane::kTreeRoot)) {
+        fuzz::CopyAndCompare(session, platform, drive);
         int budget = kItemsPerDrive;
         Visit(run, drive);
         if (session.screen.Expand(drive)) {

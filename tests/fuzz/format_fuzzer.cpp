@@ -1,15 +1,20 @@
-// libFuzzer target for the FAT and directory decoders. The input is split
-// into a FAT type, a first cluster, a FAT image and directory data; every
-// chain walk, entry decode and long-name assembly is checked against
-// invariants (and against a plain walk that remembers every cluster), and a
-// broken one aborts.
+// libFuzzer target for the FAT, directory and mapfile decoders. The input is
+// split into a FAT type, a first cluster, a FAT image and directory data;
+// every chain walk, entry decode and long-name assembly is checked against
+// invariants (and against a plain walk that remembers every cluster). The
+// whole input is also read as a ddrescue mapfile: a map it holds must be in
+// order, written and read back the same, and stay so when a range is
+// marked. A broken invariant aborts.
 #include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <set>
 #include <span>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "format/directory_entry.h"
@@ -17,6 +22,7 @@
 #include "format/fat_entry.h"
 #include "format/little_endian.h"
 #include "format/long_name.h"
+#include "format/rescue_map.h"
 
 namespace {
 
@@ -136,11 +142,51 @@ void CheckDirectory(ByteSpan data, std::uint16_t salt) {
     }
 }
 
+// Blocks in order, none empty, none touching another of its status.
+bool Ordered(const std::vector<brovane::RescueBlock>& blocks, bool joined) {
+    for (std::size_t n = 0; n < blocks.size(); ++n) {
+        if (blocks[n].size == 0 || blocks[n].End() < blocks[n].pos) {
+            return false;
+        }
+        if (n > 0 && (blocks[n].pos < blocks[n - 1].End() ||
+                      (joined && blocks[n].pos == blocks[n - 1].End() &&
+                       blocks[n].status == blocks[n - 1].status))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void CheckRescueMap(ByteSpan bytes, std::uint64_t pos, std::uint64_t size) {
+    std::string error;
+    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    std::optional<brovane::RescueMap> map = brovane::ParseRescueMap(text, error);
+    if (!map) {
+        Require(!error.empty());
+        return;
+    }
+    Require(Ordered(map->blocks, false));
+    const std::optional<brovane::RescueMap> again =
+        brovane::ParseRescueMap(brovane::FormatRescueMap(*map, {"fuzz"}), error);
+    Require(again && again->blocks == map->blocks && again->currentPos == map->currentPos &&
+            again->currentStatus == map->currentStatus && again->currentPass == map->currentPass);
+    const std::vector<brovane::RescueBlock> before = map->blocks;
+    brovane::MarkRange(map->blocks, pos, size, brovane::BlockStatus::kBad);
+    Require(Ordered(map->blocks, true));
+    for (std::uint64_t at : {pos, pos + size - 1, pos + size, pos - 1}) {
+        const bool inside = at >= pos && at - pos < size;
+        Require(brovane::StatusAt(map->blocks, at) ==
+                (inside ? brovane::BlockStatus::kBad : brovane::StatusAt(before, at)));
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const Input input = Split(ByteSpan(data, size));
     CheckChain(input);
     CheckDirectory(input.directoryData, static_cast<std::uint16_t>(input.firstCluster));
+    // A range inside the first 2^32 bytes, of 1 to 2^16 bytes.
+    CheckRescueMap(ByteSpan(data, size), input.firstCluster, input.fatImage.size() % 0xFFFF + 1u);
     return 0;
 }

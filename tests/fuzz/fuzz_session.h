@@ -8,6 +8,8 @@
 #include <string_view>
 #include <utility>
 
+#include "app/damage_command.h"
+#include "app/disk_copy_command.h"
 #include "app/disk_lifecycle.h"
 #include "app/session.h"
 #include "batch/text_screen.h"
@@ -98,6 +100,39 @@ inline void DrawEnds(TextScreen& screen, int rowsAtEachEnd) {
     for (int row = std::max(rowsAtEachEnd, rows - rowsAtEachEnd); row < rows; ++row) {
         DrawRow(screen, row);
     }
+}
+
+// Copies the item to an image among the double's host files, structure
+// first (the walk meets whatever the disk holds), and requires the image to
+// be exactly the sectors the copy covers. A copy that does not start (no
+// geometry for the disk library, nothing to copy) is fine.
+inline void CopyAndCompare(FuzzSession& run, FuzzPlatform& platform, TreeItemHandle item) {
+    const TreeItemInfo* info = run.screen.GetTreeItemInfo(item);
+    const std::optional<CopyExtent> extent =
+        info == nullptr ? std::nullopt : CopyExtentOf(platform, *info);
+    if (!extent) {
+        return;
+    }
+    const std::string image = "/fuzz/copy.img";
+    const std::size_t largestBlock = platform.largestBlock;
+    platform.largestBlock = SIZE_MAX;  // the copy's run buffer
+    const std::optional<CopyResult> result = CopyItemToImage(run.session.Io(), *info, image);
+    platform.largestBlock = largestBlock;
+    if (!result) {
+        return;
+    }
+    const MemoryDisk& disk = *platform.FindDisk(info->driveNumber);
+    Require(result->outcome == CopyOutcome::kCopied);
+    // By cylinder, head and sector the disk library reads where the geometry
+    // the disk's own tables give says, which a damaged disk may give wrong,
+    // as every view of it does then; by sector number it must be exact.
+    const bool byChs =
+        run.session.disk.diskAccessMode == DAM_DISK_LIBRARY && disk.int13Extensions == 0;
+    Require(byChs || (result->bad == 0 &&
+                      platform.hostFiles.files[image].bytes ==
+                          PeekBytes(disk, std::uint64_t{extent->origin.baseSector} * kSectorBytes,
+                                    extent->sectors * kSectorBytes)));
+    platform.hostFiles.files.clear();
 }
 
 }  // namespace brovane::fuzz

@@ -6,7 +6,10 @@
 // mode and every cell of every row of its view is formatted (boot record,
 // FAT grids, directory listings, cluster dumps of files), and so are the
 // sector dumps of the volume's and the root directory's first sectors. The
-// boot record's dump must show the input's bytes; a broken check aborts.
+// boot record's dump must show the input's bytes; the volume copied to an
+// image, structure first, must be its bytes; its damage report by a map
+// with bad sectors must stay within what it reports on. A broken check
+// aborts.
 //
 // Whole views are formatted up to kCellBudget cells a run, which all the
 // views of the small seed volumes fit (a 1.44 MB floppy's two FAT grids
@@ -19,6 +22,7 @@
 #include <vector>
 
 #include "format/little_endian.h"
+#include "format/rescue_map.h"
 #include "fuzz/fuzz_platform.h"
 #include "fuzz/fuzz_session.h"
 #include "present/dump_cell_text.h"
@@ -142,6 +146,33 @@ void VisitChildren(Walk& walk, TreeItemHandle parent, int depth) {
     }
 }
 
+// The volume copied to an image must be its sectors exactly; its damage
+// report by a mapfile that marks every `every`-th sector of the drive bad
+// names bytes within each item's size, and exactly the bad FAT sectors
+// that lie on the drive.
+void CopyAndReport(fuzz::FuzzSession& run, fuzz::FuzzPlatform& platform, TreeItemHandle item,
+                   std::size_t driveSectors, unsigned every) {
+    fuzz::CopyAndCompare(run, platform, item);
+    brovane::RescueMap map;
+    for (std::size_t sector = 0; sector < driveSectors; ++sector) {
+        brovane::MarkRange(
+            map.blocks, sector * fuzz::kSectorBytes, fuzz::kSectorBytes,
+            sector % every == 0 ? brovane::BlockStatus::kBad : brovane::BlockStatus::kFinished);
+    }
+    const std::string text = brovane::FormatRescueMap(map, {});
+    platform.hostFiles.files["/fuzz/map"].bytes.assign(text.begin(), text.end());
+    const brovane::TreeItemInfo& info = *run.screen.GetTreeItemInfo(item);
+    const std::optional<brovane::DamageReport> report =
+        brovane::ReportItemDamage(run.session.Io(), run.session.pane, info, "/fuzz/map");
+    fuzz::Require(report.has_value());
+    for (const brovane::DamagedItem& damaged : report->items) {
+        fuzz::Require(damaged.bytesAffected <= damaged.size);
+    }
+    for (const brovane::DamagedFatSector& fat : report->fatSectors) {
+        fuzz::Require(fat.sector < driveSectors && fat.sector % every == 0);
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -164,6 +195,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (item == brovane::kNoTreeItem) {
         return 0;
     }
+    CopyAndReport(run, platform, item,
+                  platform.FindDisk(screen.GetTreeItemInfo(item)->driveNumber)->sectorCount,
+                  1 + brovane::ReadU8(volume, 0) % 7);
     Walk walk{screen};
     Show(walk, item, fuzz::Mode::Structure);
     CheckBootRecordDump(screen, item, volume);

@@ -1,9 +1,12 @@
 // What the main window adds over the core: start-up, menus and their
 // enabling, accelerators, toolbar, pane focus, message boxes, pop-up menus,
-// a list of 2,000,000 callback rows, and a row edited in the byte dialog.
+// a list of 2,000,000 callback rows, a row edited in the byte dialog, and
+// a copy to an image cancelled in its progress dialog.
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -18,6 +21,7 @@
 #include "gui/byte_edit_dialog.h"
 #include "gui/left_view.h"
 #include "gui/main_frame.h"
+#include "gui/progress_dialog.h"
 #include "gui/quorvel_app.h"
 #include "gui/quorvel_view.h"
 #include "support/memory_platform.h"
@@ -93,6 +97,9 @@ const QStringList kMenus = {
     "&View|&Status Bar|59393|1",
     "&Action|R&efresh Disks\tF5|32774|1",
     "&Action|&Go to a Sector\tCtrl+G|32781|0",
+    "&Action|-",
+    "&Action|&Copy to Image...\tCtrl+I|32810|0",
+    "&Action|Damage &Report...|32811|0",
     "&Action|-",
     "&Action|&Sector/Cluster Dumping\tCtrl+F4|32775|1",
     "&Action|Raw Sector &Dumping\tF4|32780|1",
@@ -265,6 +272,65 @@ class MainWindowTest : public QObject {
         QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, row);
         QCOMPARE(list.model()->index(3, 1).data().toString(), QStringLiteral("C0"));
         QCOMPARE(list.model()->index(3, 16).data().toString(), QStringLiteral("CF"));
+    }
+
+    // Copy to Image on a slow disk, cancelled: the dialog closes within
+    // 100 ms of Cancel, the window stays responsive meanwhile, and a second
+    // copy resumes to the whole disk.
+    void copyToImageIsCancelledAndResumed() {
+        Gui gui(0, 0);
+        MemoryDisk& disk = *gui.platform.FindDisk(gui.platform.AddHardDisk(131072));
+        for (std::uint64_t sector = 0; sector < 131072; sector += 4099) {
+            PokeBytes(disk, sector * 512, std::vector<std::uint8_t>(512, sector & 0xFF));
+        }
+        disk.faults.readTime = std::chrono::milliseconds(4);
+        gui.Start(false);
+        QMenu* action = gui.Frame().menuBar()->actions()[2]->menu();
+        auto enabled = [&] {  // as the user sees it when the menu opens
+            action->popup({});
+            action->hide();
+            return gui.Action(32810)->isEnabled();
+        };
+        QVERIFY(!enabled());  // nothing selected yet
+        gui.Screen().SelectTreeItem(gui.Frame().LeftView()->Model().HandleOf(
+            gui.Frame().LeftView()->Model().index(0, 0, {})));
+        QVERIFY(enabled());
+        // A folder that exists, as the file dialog wants; the file is the double's.
+        const std::string image = QDir::tempPath().toStdString() + "/brovane-copy.img";
+        qint64 cancelToClose = -1;
+        int ticks = 0;
+        gui.app.Screen().SetDialogRunner([&](QDialog& dialog) {
+            if (auto* files = dynamic_cast<QFileDialog*>(&dialog)) {
+                files->selectFile(QString::fromStdString(image));
+                return int{QDialog::Accepted};
+            }
+            auto& progress = dynamic_cast<CProgressDlg&>(dialog);
+            QTimer tick;  // the window keeps running events while the copy goes on
+            QObject::connect(&tick, &QTimer::timeout, [&] { ++ticks; });
+            tick.start(10);
+            QElapsedTimer clock;
+            if (cancelToClose < 0) {
+                QTimer::singleShot(150, [&] {
+                    clock.start();
+                    QTest::mouseClick(progress.CancelButton(), Qt::LeftButton);
+                });
+            }
+            const int result = dialog.exec();
+            cancelToClose = clock.isValid() ? clock.elapsed() : cancelToClose;
+            return result;
+        });
+        gui.Action(32810)->trigger();
+        qInfo("Cancel to the dialog closed: %lld ms", cancelToClose);
+        QVERIFY2(cancelToClose >= 0 && cancelToClose <= 100,
+                 qPrintable(QString::number(cancelToClose)));
+        QVERIFY(ticks >= 10);
+        QVERIFY(gui.messages.last().contains("The copy was cancelled."));
+        QVERIFY(gui.platform.hostFiles.Exists(image + ".part"));
+        gui.answer = QMessageBox::Yes;
+        gui.Action(32810)->trigger();
+        QVERIFY(gui.messages.last().contains(
+            QString::fromStdString("Copied 131072 sectors to " + image + ", 0 bad")));
+        QVERIFY(gui.platform.hostFiles.files[image].bytes == PeekBytes(disk, 0, 131072 * 512));
     }
 
     void byteDialogHasItsLayoutAndTabOrder() {

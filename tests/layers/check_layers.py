@@ -14,11 +14,12 @@ ALLOWED = {
     "disk": ["disk", "format", "platform", "screen"],
     "volume": ["volume", "disk"] + BELOW_CORE,
     "tree": ["tree", "volume", "disk"] + BELOW_CORE,
-    "present": ["present", "tree", "volume", "disk"] + BELOW_CORE,
-    "dump": ["dump", "present", "tree", "volume", "disk"] + BELOW_CORE,
-    "app": ["app", "dump", "present", "tree", "volume", "disk"] + BELOW_CORE,
-    "batch": ["batch", "app", "dump", "present", "tree", "volume", "disk"] + BELOW_CORE,
-    "gui": ["gui", "app", "dump", "present", "tree", "volume", "disk"] + BELOW_CORE,
+    "imaging": ["imaging", "tree", "volume", "disk"] + BELOW_CORE,
+    "present": ["present", "imaging", "tree", "volume", "disk"] + BELOW_CORE,
+    "dump": ["dump", "present", "imaging", "tree", "volume", "disk"] + BELOW_CORE,
+    "app": ["app", "dump", "present", "imaging", "tree", "volume", "disk"] + BELOW_CORE,
+    "batch": ["batch", "app", "dump", "present", "imaging", "tree", "volume", "disk"] + BELOW_CORE,
+    "gui": ["gui", "app", "dump", "present", "imaging", "tree", "volume", "disk"] + BELOW_CORE,
 }
 INCLUDE = re.compile(r'^\s*#\s*include\s*"([^"]+)"', re.MULTILINE)
 

@@ -1,5 +1,7 @@
 #include "support/memory_disk.h"
 
+#include <thread>
+
 #include <algorithm>
 #include <cstring>
 
@@ -78,6 +80,11 @@ void CopyIn(MemoryDisk& disk, std::uint64_t offset, const std::uint8_t* buffer,
 
 std::uint64_t ReadWithFaults(const MemoryDisk& disk, std::uint64_t offset, void* buffer,
                              std::uint64_t bytes) {
+    ++disk.readsSeen;
+    std::this_thread::sleep_for(disk.faults.readTime);
+    if (disk.faults.readsBeforeDeath != 0 && disk.readsSeen > disk.faults.readsBeforeDeath) {
+        return 0;
+    }
     const std::uint64_t allowed = AllowedBytes(disk, TransferDirection::kRead, offset, bytes);
     CopyOut(disk, offset, static_cast<std::uint8_t*>(buffer), allowed);
     return allowed;

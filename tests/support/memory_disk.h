@@ -7,6 +7,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <set>
@@ -33,12 +34,17 @@ struct DiskFaults {
     bool readOnly = false;        // opens succeed, writes move nothing
     bool failEveryOpen = false;   // every open answers the invalid handle
     unsigned failFirstOpens = 0;  // that many opens fail first (1: the first open only)
+    // A dying disk: after that many reads every read moves nothing; 0 never.
+    unsigned readsBeforeDeath = 0;
+    // A slow disk: each read takes this long.
+    std::chrono::microseconds readTime{0};
 };
 
 struct MemoryDisk {
     std::uint64_t sectorCount = 0;
     std::map<std::uint64_t, std::array<std::uint8_t, kMemorySectorBytes>> sectors;
     DiskFaults faults;
+    mutable unsigned readsSeen = 0;  // reads asked of the disk, for readsBeforeDeath
     // The BIOS geometry the disk library converts cylinder/head/sector with.
     std::uint32_t heads = 16;
     std::uint32_t sectorsPerTrack = 63;

@@ -21,6 +21,7 @@
 #include "platform/platform.h"
 #include "support/memory_disk.h"
 #include "support/memory_disk_library.h"
+#include "support/memory_host_files.h"
 
 namespace brovane {
 
@@ -85,6 +86,7 @@ class MemoryPlatform : public Platform {
     std::vector<DiskLibraryCall> libraryCalls;
     std::vector<std::uint32_t> extensionCheckDrives;
     std::vector<std::uint32_t> controlCodes;
+    MemoryHostFiles hostFiles;
 
     std::uint32_t GetVersion() override;
     std::string GetProgramDirectory() override;
@@ -110,6 +112,24 @@ class MemoryPlatform : public Platform {
     ExtensionCheckProc GetExtensionCheckProc(LibraryHandle library,
                                              const std::string& name) override;
     void FreeLibrary(LibraryHandle library) override;
+
+    DeviceHandle CreateHostFile(const std::string& path) override { return hostFiles.Create(path); }
+    DeviceHandle OpenHostFile(const std::string& path) override { return hostFiles.Open(path); }
+    std::uint32_t ReadHostFile(DeviceHandle handle, std::uint64_t offset, void* buffer,
+                               std::uint32_t bytes) override {
+        return hostFiles.Read(handle, offset, buffer, bytes);
+    }
+    std::uint32_t WriteHostFile(DeviceHandle handle, std::uint64_t offset, const void* buffer,
+                                std::uint32_t bytes) override {
+        return hostFiles.Write(handle, offset, buffer, bytes);
+    }
+    bool FlushHostFile(DeviceHandle handle) override { return hostFiles.Flush(handle); }
+    void CloseHostFile(DeviceHandle handle) override { hostFiles.Close(handle); }
+    bool ReplaceHostFile(const std::string& from, const std::string& to) override {
+        return hostFiles.Replace(from, to);
+    }
+    bool HostFileExists(const std::string& path) override { return hostFiles.Exists(path); }
+    bool RemoveHostFile(const std::string& path) override { return hostFiles.Remove(path); }
 
     void* AllocateZeroed(std::size_t bytes) override;
     void FreeMemory(void* block) override;

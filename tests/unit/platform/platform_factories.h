@@ -45,6 +45,8 @@ class PosixFactory {
     Platform& Create(const TestSetup& setup);
     // Bytes of the first hard disk read past the platform.
     std::vector<std::uint8_t> Peek(std::uint64_t offset, std::size_t bytes);
+    // A path for a host file of that name, in a folder of the test's own.
+    std::string HostPath(const std::string& name) { return folder_.Path() + "/" + name; }
 
   private:
     TempFolder folder_;
@@ -56,6 +58,7 @@ class MemoryFactory {
   public:
     Platform& Create(const TestSetup& setup);
     std::vector<std::uint8_t> Peek(std::uint64_t offset, std::size_t bytes);
+    std::string HostPath(const std::string& name) { return "/host/" + name; }
 
   private:
     MemoryPlatform platform_;

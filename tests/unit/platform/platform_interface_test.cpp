@@ -2,8 +2,10 @@
 // implementation (on image files) and the test double alike.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <string>
 #include <vector>
 
 #include "platform_factories.h"
@@ -117,6 +119,53 @@ TYPED_TEST(PlatformInterfaceTest, ClosedHandleMovesNothingAndReopeningWorks) {
     const DeviceHandle second = platform.OpenDevice(FloppyDeviceName(0));
     ASSERT_NE(second, kInvalidHandle);
     EXPECT_EQ(this->Read(platform, second, 0, 512), Pattern(512, 6));
+}
+
+// Host files: a write past the end leaves a hole of zeros, a closed handle
+// moves nothing, creating empties, a replace takes the new file's bytes in
+// one step, and missing files neither open, exist nor go.
+TYPED_TEST(PlatformInterfaceTest, HostFilesAreWrittenReadAndReplaced) {
+    Platform& platform = this->Create({});
+    const std::string image = this->factory_.HostPath("image.img");
+    const std::string temporary = this->factory_.HostPath("image.map.new");
+    const std::string map = this->factory_.HostPath("image.map");
+    EXPECT_FALSE(platform.HostFileExists(image));
+    EXPECT_EQ(platform.OpenHostFile(image), kInvalidHandle);
+    DeviceHandle file = platform.CreateHostFile(image);
+    ASSERT_NE(file, kInvalidHandle);
+    const std::vector<std::uint8_t> data = Pattern(3000, 7);
+    EXPECT_EQ(platform.WriteHostFile(file, 1 << 20, data.data(), 3000), 3000u);
+    EXPECT_TRUE(platform.FlushHostFile(file));
+    std::vector<std::uint8_t> back(5000, 0xEE);
+    EXPECT_EQ(platform.ReadHostFile(file, (1 << 20) - 1000, back.data(), 5000), 4000u);
+    EXPECT_EQ(std::count(back.begin(), back.begin() + 1000, 0), 1000);
+    EXPECT_TRUE(std::equal(data.begin(), data.end(), back.begin() + 1000));
+    platform.CloseHostFile(file);
+    EXPECT_EQ(platform.ReadHostFile(file, 0, back.data(), 10), 0u);
+    EXPECT_FALSE(platform.FlushHostFile(file));
+    file = platform.OpenHostFile(image);
+    EXPECT_EQ(platform.ReadHostFile(file, 1 << 20, back.data(), 3000), 3000u);
+    platform.CloseHostFile(file);
+    file = platform.CreateHostFile(image);
+    EXPECT_EQ(platform.ReadHostFile(file, 0, back.data(), 10), 0u);
+    platform.CloseHostFile(file);
+
+    for (const auto& [path, text] : {std::pair{map, std::string("old")}, {temporary, "newer"}}) {
+        const DeviceHandle written = platform.CreateHostFile(path);
+        const auto bytes = static_cast<std::uint32_t>(text.size());
+        EXPECT_EQ(platform.WriteHostFile(written, 0, text.data(), bytes), bytes);
+        platform.CloseHostFile(written);
+    }
+    EXPECT_TRUE(platform.ReplaceHostFile(temporary, map));
+    EXPECT_FALSE(platform.HostFileExists(temporary));
+    file = platform.OpenHostFile(map);
+    EXPECT_EQ(platform.ReadHostFile(file, 0, back.data(), 100), 5u);
+    EXPECT_EQ(std::string(back.begin(), back.begin() + 5), "newer");
+    platform.CloseHostFile(file);
+    EXPECT_FALSE(platform.ReplaceHostFile(temporary, map));
+    EXPECT_TRUE(platform.RemoveHostFile(map));
+    EXPECT_FALSE(platform.HostFileExists(map));
+    EXPECT_FALSE(platform.RemoveHostFile(map));
 }
 
 }  // namespace

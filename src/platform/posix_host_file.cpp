@@ -1,0 +1,82 @@
+#include "platform/posix_host_file.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+#include <cerrno>
+
+namespace brovane {
+
+namespace {
+
+constexpr int kFileMode = 0644;
+
+// The folder of a path, for flushing a rename: "." for a bare name.
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+}  // namespace
+
+int CreatePosixHostFile(const std::string& path) {
+    return ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, kFileMode);
+}
+
+int OpenPosixHostFile(const std::string& path) {
+    return ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+}
+
+std::uint32_t ReadPosixHostFile(int fd, std::uint64_t offset, void* buffer, std::uint32_t bytes) {
+    std::uint32_t moved = 0;
+    while (moved < bytes) {
+        const ssize_t got = ::pread(fd, static_cast<char*>(buffer) + moved, bytes - moved,
+                                    static_cast<off_t>(offset + moved));
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            break;
+        }
+        moved += static_cast<std::uint32_t>(got);
+    }
+    return moved;
+}
+
+std::uint32_t WritePosixHostFile(int fd, std::uint64_t offset, const void* buffer,
+                                 std::uint32_t bytes) {
+    std::uint32_t moved = 0;
+    while (moved < bytes) {
+        const ssize_t put = ::pwrite(fd, static_cast<const char*>(buffer) + moved, bytes - moved,
+                                     static_cast<off_t>(offset + moved));
+        if (put < 0 && errno == EINTR) {
+            continue;
+        }
+        if (put <= 0) {
+            break;  // a full disk, a quota, an I/O error
+        }
+        moved += static_cast<std::uint32_t>(put);
+    }
+    return moved;
+}
+
+bool FlushPosixHostFile(int fd) {
+    return ::fsync(fd) == 0;
+}
+
+bool ReplacePosixHostFile(const std::string& from, const std::string& to) {
+    if (::rename(from.c_str(), to.c_str()) != 0) {
+        return false;
+    }
+    const int folder = ::open(FolderOf(to).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0) {
+        return false;
+    }
+    const bool flushed = ::fsync(folder) == 0;
+    ::close(folder);
+    return flushed;
+}
+
+}  // namespace brovane
