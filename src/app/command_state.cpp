@@ -13,6 +13,7 @@ CommandState BuildCommandState(const DiskAccess& disk, const RightPaneState& pan
     state.canGoNext = pane.canGoNext;
     const TreeItemHandle caret = screen.GetCaretItem();
     if (const TreeItemInfo* item = caret == kNoTreeItem ? nullptr : screen.GetTreeItemInfo(caret)) {
+        state.itemSelected = true;
         state.selectedCopyable = IsCopyableItem(*item);
         state.selectedVolume = IsReportableItem(*item);
     }

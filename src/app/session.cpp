@@ -3,6 +3,7 @@
 #include "app/damage_command.h"
 #include "app/disk_copy_command.h"
 #include "app/frame_commands.h"
+#include "app/goto_sector_command.h"
 #include "app/selection_dispatch.h"
 #include "dump/byte_edit.h"
 #include "dump/dump_paging.h"
@@ -75,6 +76,9 @@ void Session::OnCommand(int command) {
             break;
         case CMD_DISK_COPY:
             ChooseCopyToImage(Io(), popupItem);
+            break;
+        case CMD_GOTO_SECTOR:
+            ChooseGoToSector(Io(), pane, SelectedItem());
             break;
         case CMD_COPY_TO_IMAGE:
             ChooseCopyToImage(Io(), SelectedItem());

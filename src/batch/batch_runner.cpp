@@ -39,7 +39,7 @@ bool BatchRunner::RunLine(std::string_view line, std::string& error) {
         {"command", &BatchRunner::ChooseCommand}, {"key", &BatchRunner::PressKey},
         {"rightclick", &BatchRunner::RightClick}, {"edit", &BatchRunner::EditRow},
         {"answer", &BatchRunner::Answer},         {"copy-disk", &BatchRunner::CopyDisk},
-        {"damage", &BatchRunner::ReportDamage},
+        {"damage", &BatchRunner::ReportDamage},   {"goto", &BatchRunner::GoTo},
     };
     for (const auto& [name, handler] : kCommands) {
         if (words->command == name) {
@@ -218,6 +218,14 @@ bool BatchRunner::PressKey(std::string_view key, std::string& error) {
     if (int command = FindAccelerator(key); command != 0) {
         RunCommand(command);
     }
+    return true;
+}
+
+// goto N: Go to a Sector, with N typed into its dialog and OK pressed.
+bool BatchRunner::GoTo(std::string_view arguments, std::string&) {
+    screen_.SetNextLine(std::string(arguments));
+    RunCommand(CMD_GOTO_SECTOR);
+    screen_.SetNextLine(std::nullopt);
     return true;
 }
 

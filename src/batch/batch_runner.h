@@ -42,6 +42,7 @@ class BatchRunner {
     bool EditRow(std::string_view arguments, std::string& error);
     bool Answer(std::string_view arguments, std::string& error);
     bool ChooseCommand(std::string_view name, std::string& error);
+    bool GoTo(std::string_view arguments, std::string& error);
     bool CopyDisk(std::string_view arguments, std::string& error);
     bool ReportDamage(std::string_view arguments, std::string& error);
     // The item at the PATH in front of a host path, and that host path.

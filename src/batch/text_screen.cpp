@@ -322,4 +322,11 @@ void TextScreen::RunLongWork(std::string_view, const LongWork& work) {
     work([](const WorkProgress&) {}, cancel);
 }
 
+std::optional<std::string> TextScreen::AskLine(std::string_view title, std::string_view) {
+    std::optional<std::string> line = std::move(nextLine_);
+    nextLine_.reset();
+    Print("dialog: " + EscapeText(title) + (line ? " -> OK" : " -> Cancel"));
+    return line;
+}
+
 }  // namespace brovane

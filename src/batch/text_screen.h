@@ -70,6 +70,9 @@ class TextScreen : public ScreenOperations {
     // long work runs at once, on this thread, without progress.
     std::string AskHostFile(std::string_view title, bool forWriting) override;
     void RunLongWork(std::string_view title, const LongWork& work) override;
+    // The line set for the next dialog, with OK; none: Cancel.
+    std::optional<std::string> AskLine(std::string_view title, std::string_view prompt) override;
+    void SetNextLine(std::optional<std::string> line) { nextLine_ = std::move(line); }
 
     // --- The user's actions ---
     // The expand button; a refused expansion stays collapsed. False when the
@@ -154,6 +157,7 @@ class TextScreen : public ScreenOperations {
     std::deque<bool> answers_;
     std::vector<PopupEntry> lastPopup_;
     std::optional<BoxTexts> nextEdit_;
+    std::optional<std::string> nextLine_;
 };
 
 }  // namespace brovane

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QFile>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMenu>
 #include <QSplitter>
 
@@ -207,6 +208,16 @@ std::string QtScreen::AskHostFile(std::string_view title, bool forWriting) {
 void QtScreen::RunLongWork(std::string_view title, const LongWork& work) {
     CProgressDlg dialog(Latin1(title), work, frame_);
     RunDialog(dialog);
+}
+
+std::optional<std::string> QtScreen::AskLine(std::string_view title, std::string_view prompt) {
+    QInputDialog dialog(frame_);
+    dialog.setWindowTitle(Latin1(title));
+    dialog.setLabelText(Latin1(prompt));
+    if (RunDialog(dialog) != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return dialog.textValue().toLatin1().toStdString();
 }
 
 }  // namespace brovane

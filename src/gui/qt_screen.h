@@ -72,6 +72,7 @@ class QtScreen : public ScreenOperations {
     bool EditBytesDialog(EditBytes& bytes) override;
     std::string AskHostFile(std::string_view title, bool forWriting) override;
     void RunLongWork(std::string_view title, const LongWork& work) override;
+    std::optional<std::string> AskLine(std::string_view title, std::string_view prompt) override;
 
   private:
     int RunDialog(QDialog& dialog);

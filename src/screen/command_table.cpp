@@ -27,7 +27,10 @@ constexpr std::array kCommands{
                 "Dumps sectors in Hexadecimal no matter what the item is.  The logical disk can be "
                 "viewed fully using this method.\nRaw Sector Dump",
                 DiskAccessReady},
-    CommandInfo{CMD_GOTO_SECTOR, "goto-sector", "", Never},
+    CommandInfo{CMD_GOTO_SECTOR, "goto-sector",
+                "Shows a sector of the selected item, counted from its first sector, as a raw "
+                "sector dump\nGo to a Sector",
+                SelectedItem},
     CommandInfo{CMD_COPY_TO_IMAGE, "copy-image",
                 "Copies the selected disk, partition or volume to an image file with a mapfile of "
                 "what could not be read\nCopy to Image",
@@ -78,6 +81,7 @@ constexpr std::array kAccelerators{
     Accelerator{"F5", CMD_REFRESH_DISKS},
     Accelerator{"F6", CMD_NEXT_PANE},
     Accelerator{"Shift+F6", CMD_PREV_PANE},
+    Accelerator{"Ctrl+G", CMD_GOTO_SECTOR},
     Accelerator{"Ctrl+I", CMD_COPY_TO_IMAGE},
     Accelerator{"Ctrl+X", CMD_EDIT_CUT},
     Accelerator{"Ctrl+Z", CMD_EDIT_UNDO},
@@ -153,6 +157,8 @@ bool IsCommandEnabled(int id, const CommandState& state) {
             return state.diskAccessReady && state.selectedCopyable;
         case VolumeItem:
             return state.diskAccessReady && state.selectedVolume;
+        case SelectedItem:
+            return state.diskAccessReady && state.itemSelected;
     }
     return false;
 }

@@ -54,6 +54,7 @@ enum class EnableRule {
     NextUnit,         // a next sector or cluster exists
     CopyableItem,     // the selected item is a disk, a floppy or a partition
     VolumeItem,       // the selected item is a floppy or a partition volume
+    SelectedItem,     // an item is selected
 };
 
 // View styles of the list pane, as the style commands name them.
@@ -83,6 +84,7 @@ struct CommandState {
     bool diskAccessReady = false;
     bool canGoPrevious = false;
     bool canGoNext = false;
+    bool itemSelected = false;
     bool selectedCopyable = false;
     bool selectedVolume = false;
     bool sectorDumpingChecked = false;

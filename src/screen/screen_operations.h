@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -107,6 +108,8 @@ class ScreenOperations {
     // work's cancel flag. The GUI runs it off its own thread and keeps the
     // window responsive; the work touches nothing of the screen.
     virtual void RunLongWork(std::string_view title, const LongWork& work) = 0;
+    // A modal dialog with one line of text to type; nothing on Cancel.
+    virtual std::optional<std::string> AskLine(std::string_view title, std::string_view prompt) = 0;
 };
 
 // What the core answers to the panes' notifications.

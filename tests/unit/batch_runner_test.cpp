@@ -61,7 +61,7 @@ TEST_F(BatchRunnerTest, StatusAndMenuPrintTheirLines) {
 
 TEST_F(BatchRunnerTest, CommandsRunByNameNumberOrKeyOnlyWhileEnabled) {
     EXPECT_EQ(Batch("command about\ncommand 57664\nkey Ctrl+G\n"),
-              "dialog: About Brovane\ndialog: About Brovane\n");
+              "dialog: About Brovane\ndialog: About Brovane\ndisabled: 32781\n");
     EXPECT_EQ(Batch("command goto-sector\nkey F5\nkey Ctrl+X\ncommand refresh\n"),
               "disabled: 32781\ndisabled: 32774\ndisabled: 57635\ndisabled: 32774\n");
     Batch("command toolbar\ncommand status-bar\ncommand status-bar\nkey F6\n");

@@ -144,6 +144,35 @@ TEST_P(DumpTest, EditingNeedsADumpingModeAndAFocusedRow) {
               "&Copy\n&Paste\n&Safe Paste\n&Delete\nS&afe Delete\nD&oomed Delete\n");
 }
 
+// Sector 101 of the volume (2149 of the disk: SCATTER.BIN's cluster 9), by
+// its number in both forms:
+// the raw dump of exactly that sector, paged on from there and written back
+// alone; numbers that name no sector change nothing.
+TEST_P(DumpTest, GoToASectorShowsItRawAndWritesExactlyIt) {
+    const std::uint64_t at = 2149 * 512;
+    const Bytes sector(before.begin() + at, before.begin() + at + 512);
+    auto shown = [this] {
+        return Bytes(session.pane.currentBuffer.data(), session.pane.currentBuffer.data() + 512);
+    };
+    Batch("select Hard Disk 1\ngoto 2149\n");
+    EXPECT_EQ(sector[0], 'c');
+    EXPECT_TRUE(shown() == sector);
+    Batch("select Hard Disk 1/#1\ngoto 0x65\ncommand previous\ncommand next\n");
+    EXPECT_TRUE(shown() == sector);
+    EXPECT_TRUE(screen.IsMenuChecked(CMD_RAW_DUMPING));
+    const std::string position = Shown();
+    printed.clear();
+    Batch("goto 20000\ngoto -1\ngoto 0x\ngoto 12abc\n");
+    EXPECT_EQ(printed, (std::vector<std::string>{
+                           "dialog: Go to a Sector -> OK", "message: Sector not accessible!",
+                           "dialog: Go to a Sector -> OK", "message: Not a sector number: -1",
+                           "dialog: Go to a Sector -> OK", "message: Not a sector number: 0x",
+                           "dialog: Go to a Sector -> OK", "message: Not a sector number: 12abc"}));
+    EXPECT_EQ(Shown(), position);
+    Write();
+    ExpectSixteenAt(at);
+}
+
 INSTANTIATE_TEST_SUITE_P(BothAccessModes, DumpTest, ::testing::Bool(),
                          [](const auto& mode) { return mode.param ? "Library" : "DevicePaths"; });
 

@@ -87,7 +87,8 @@ TEST(CommandTable, LookupsByNameNumberAndKeyAndChecksFromTheMarks) {
     EXPECT_EQ(FindCommandByName("32775x"), nullptr);
     EXPECT_EQ(FindCommandByName(""), nullptr);
     EXPECT_EQ(FindAccelerator("Shift+F6"), CMD_PREV_PANE);
-    EXPECT_EQ(FindAccelerator("Ctrl+G"), 0);
+    EXPECT_EQ(FindAccelerator("Ctrl+G"), CMD_GOTO_SECTOR);
+    EXPECT_EQ(FindAccelerator("Ctrl+Q"), 0);
     CommandState state;
     state.listStyle = ListStyle::List;
     EXPECT_FALSE(IsCommandChecked(CMD_VIEW_DETAILS, state));
