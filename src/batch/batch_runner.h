@@ -45,9 +45,10 @@ class BatchRunner {
     bool GoTo(std::string_view arguments, std::string& error);
     bool CopyDisk(std::string_view arguments, std::string& error);
     bool ReportDamage(std::string_view arguments, std::string& error);
-    // The item at the PATH in front of a host path, and that host path.
-    TreeItemInfo* ItemAndHostPath(std::string_view arguments, std::string& hostPath,
-                                  std::string& error);
+    // The item at the PATH in front of a host path; the PATH and the host
+    // path are left in itemPath and hostPath.
+    TreeItemInfo* ItemAndHostPath(std::string_view arguments, std::string& itemPath,
+                                  std::string& hostPath, std::string& error);
     bool PressKey(std::string_view key, std::string& error);
     void RunCommand(int command);
     CommandState CurrentCommandState();

@@ -9,21 +9,23 @@
 
 namespace brovane {
 
-TreeItemInfo* BatchRunner::ItemAndHostPath(std::string_view arguments, std::string& hostPath,
-                                           std::string& error) {
+TreeItemInfo* BatchRunner::ItemAndHostPath(std::string_view arguments, std::string& itemPath,
+                                           std::string& hostPath, std::string& error) {
     const std::size_t blank = arguments.find_last_of(' ');
     if (blank == std::string_view::npos) {
         error = "expected an item PATH and a host file";
         return nullptr;
     }
+    itemPath = std::string(arguments.substr(0, blank));
     hostPath = std::string(arguments.substr(blank + 1));
-    const TreeItemHandle item = RequireItem(screen_, arguments.substr(0, blank), error);
+    const TreeItemHandle item = RequireItem(screen_, itemPath, error);
     return item == kNoTreeItem ? nullptr : screen_.GetTreeItemInfo(item);
 }
 
 bool BatchRunner::CopyDisk(std::string_view arguments, std::string& error) {
+    std::string path;
     std::string file;
-    TreeItemInfo* item = ItemAndHostPath(arguments, file, error);
+    TreeItemInfo* item = ItemAndHostPath(arguments, path, file, error);
     if (item == nullptr) {
         return false;
     }
@@ -42,8 +44,9 @@ bool BatchRunner::CopyDisk(std::string_view arguments, std::string& error) {
 }
 
 bool BatchRunner::ReportDamage(std::string_view arguments, std::string& error) {
+    std::string volumePath;
     std::string mapPath;
-    TreeItemInfo* item = ItemAndHostPath(arguments, mapPath, error);
+    TreeItemInfo* item = ItemAndHostPath(arguments, volumePath, mapPath, error);
     if (item == nullptr) {
         return false;
     }
@@ -51,7 +54,6 @@ bool BatchRunner::ReportDamage(std::string_view arguments, std::string& error) {
         out_ << "disabled: " << CMD_DAMAGE_REPORT << '\n';
         return true;
     }
-    const std::string volumePath(arguments.substr(0, arguments.find_last_of(' ')));
     const std::optional<DamageReport> report =
         ReportItemDamage(session_.Io(), session_.pane, *item, mapPath);
     if (!report) {

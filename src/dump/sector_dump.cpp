@@ -47,12 +47,19 @@ void LoadFirstDumpSector(const PlatformDiskScreen& io, RightPaneState& pane,
     io.screen.SetStatusText(kPositionPane, SectorPositionText(sector.relativeSector));
 }
 
-void ShowSectorDump(const PlatformDiskScreen& io, RightPaneState& pane, const TreeItemInfo& item) {
+bool PrepareSectorDump(const PlatformDiskScreen& io, RightPaneState& pane) {
     ResetListPane(io.screen);
     InsertDumpColumns(io.screen, kDumpOffsetWidth);
     pane.unitSectors = 1;
     if (!ReplaceCurrentBuffer(io.platform, pane, 1)) {
         io.screen.Notify(kNoBufferOneSpaceText);
+        return false;
+    }
+    return true;
+}
+
+void ShowSectorDump(const PlatformDiskScreen& io, RightPaneState& pane, const TreeItemInfo& item) {
+    if (!PrepareSectorDump(io, pane)) {
         return;
     }
     pane.viewMode = VM_SECTOR_DUMP;

@@ -8,6 +8,10 @@
 
 namespace brovane {
 
+// Clears the pane for a sector dump and makes the current buffer one sector;
+// false after saying that it cannot be had.
+bool PrepareSectorDump(const PlatformDiskScreen& io, RightPaneState& pane);
+
 // Shows the item's first sector. The item's sectorCount bounds the paging.
 void ShowSectorDump(const PlatformDiskScreen& io, RightPaneState& pane, const TreeItemInfo& item);
 // Reads the item's first sector into the current buffer (by its own address

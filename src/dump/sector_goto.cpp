@@ -7,20 +7,14 @@
 #include "dump/cluster_dump.h"
 #include "dump/dump_position.h"
 #include "dump/dump_rows.h"
+#include "dump/sector_dump.h"
 #include "imaging/copy_extent.h"
-#include "present/list_pane.h"
 #include "screen/command_table.h"
 #include "screen/messages.h"
 
 namespace brovane {
 
 namespace {
-
-bool StartsADrive(const TreeItemInfo& item) {
-    return item.kind == IK_HARD_DISK ||
-           (item.driveNumber < kFirstHardDisk && item.kind == IK_VOLUME && item.baseSector == 0 &&
-            item.relativeSector == 0);
-}
 
 // Through the disk library a sector past the first needs the drive's
 // geometry, which a disk's or partition's record does not hold: it is taken
@@ -55,13 +49,9 @@ std::optional<std::uint64_t> ParseSectorNumber(std::string_view text) {
 }
 
 std::uint64_t RawSectors(Platform& platform, const TreeItemInfo& item) {
-    const std::uint64_t device = DriveSectors(platform, item.driveNumber);
-    if (StartsADrive(item)) {
-        return device;
-    }
-    if (item.kind == IK_VOLUME || item.kind == IK_EXTENDED || item.kind == IK_UNKNOWN) {
-        const std::uint64_t room = device > item.baseSector ? device - item.baseSector : 0;
-        return device == 0 ? item.volumeSectors : std::min<std::uint64_t>(item.volumeSectors, room);
+    // A disk, floppy or partition spans what a copy of it takes.
+    if (IsCopyableItem(item)) {
+        return CopyExtentOf(platform, item)->sectors;
     }
     return item.volumeSectors > item.relativeSector ? item.volumeSectors - item.relativeSector : 0;
 }
@@ -77,11 +67,7 @@ bool GoToSector(const PlatformDiskScreen& io, RightPaneState& pane, const TreeIt
         return false;
     }
     io.screen.SetMenuChecked(CMD_RAW_DUMPING, true);
-    ResetListPane(io.screen);
-    InsertDumpColumns(io.screen, kDumpOffsetWidth);
-    pane.unitSectors = 1;
-    if (!ReplaceCurrentBuffer(io.platform, pane, 1)) {
-        io.screen.Notify(kNoBufferOneSpaceText);
+    if (!PrepareSectorDump(io, pane)) {
         return false;
     }
     pane.viewMode = VM_RAW_SECTOR_DUMP;

@@ -63,7 +63,7 @@ class DamageFinder : public StructureVisitor {
     DamageFinder(MappedImage& image, DamageReport& report) : image_(image), report_(report) {}
 
     void OnVolume(const FoundVolume& volume) override {
-        const unsigned copies = std::min<unsigned>(volume.layout.numberOfFats, 2);
+        const unsigned copies = std::min<unsigned>(volume.layout.numberOfFats, kFatCopiesRead);
         for (unsigned n = 1; n <= copies; ++n) {
             const std::uint64_t first = volume.base + FatSector(volume.layout, n);
             // A FAT claimed past the drive's end is not on the disk to list.

@@ -19,8 +19,6 @@ namespace {
 
 // An extended chain longer than this is taken to be damaged.
 constexpr std::size_t kMaxExtendedTables = 4096;
-// FAT copies read for the structure; a third and further copies are data.
-constexpr unsigned kFatCopiesRead = 2;
 // Neighbouring directory clusters are read together up to this many sectors.
 constexpr std::uint64_t kLongestRead = 2048;
 

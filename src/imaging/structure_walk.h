@@ -34,6 +34,9 @@ class SectorSource {
     virtual bool Stopped() { return false; }
 };
 
+// FAT copies read for the structure; a third and further copies are data.
+inline constexpr unsigned kFatCopiesRead = 2;
+
 // A FAT volume found on the way: where it begins and its layout.
 struct FoundVolume {
     std::uint64_t base = 0;
