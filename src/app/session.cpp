@@ -80,6 +80,15 @@ void Session::OnCommand(int command) {
         case CMD_GOTO_SECTOR:
             ChooseGoToSector(Io(), pane, SelectedItem());
             break;
+        case CMD_FIND:
+            ChooseFind(Io(), pane, find, SelectedItem());
+            break;
+        case CMD_FIND_NEXT:
+            ChooseFindNext(Io(), pane, find, SelectedItem());
+            break;
+        case CMD_RAW_SEARCH:
+            ChooseFind(Io(), pane, find, popupItem);
+            break;
         case CMD_COPY_TO_IMAGE:
             ChooseCopyToImage(Io(), SelectedItem());
             break;

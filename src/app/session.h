@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "app/find_command.h"
 #include "disk/disk_access.h"
 #include "disk/platform_disk_screen.h"
 #include "platform/platform.h"
@@ -27,6 +28,7 @@ class Session : public ScreenEvents {
     DiskAccess disk;
     RightPaneState pane;
     TreeWalkState walk;
+    FindState find;
     // The item the tree's pop-up menu was last shown for, until a refresh.
     TreeItemInfo* popupItem = nullptr;
     // Set while a command changes the tree's selection itself.

@@ -45,6 +45,8 @@ class BatchRunner {
     bool GoTo(std::string_view arguments, std::string& error);
     bool CopyDisk(std::string_view arguments, std::string& error);
     bool ReportDamage(std::string_view arguments, std::string& error);
+    bool SearchItem(std::string_view arguments, std::string& error);
+    bool FindPattern(std::string_view arguments, std::string& error);
     // The item at the PATH in front of a host path; the PATH and the host
     // path are left in itemPath and hostPath.
     TreeItemInfo* ItemAndHostPath(std::string_view arguments, std::string& itemPath,

@@ -1,5 +1,6 @@
 #include "batch/script_parsing.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "screen/byte_boxes.h"
@@ -87,6 +88,40 @@ bool ParseBoxTexts(const std::vector<std::string>& words,
         (*boxes)[n] = words[n + 1];
     }
     return true;
+}
+
+namespace {
+
+struct PatternForm {
+    std::string_view prefix;
+    bool hexadecimal;
+    bool matchCase;
+};
+
+constexpr PatternForm kPatternForms[] = {
+    {"hex:", true, true}, {"text:", false, true}, {"itext:", false, false}};
+
+}  // namespace
+
+std::optional<SearchRequest> ParsePattern(std::string_view text) {
+    for (const PatternForm& form : kPatternForms) {
+        if (text.starts_with(form.prefix)) {
+            return SearchRequest{std::string(text.substr(form.prefix.size())), form.hexadecimal,
+                                 form.matchCase};
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::pair<std::string_view, std::string_view>> SplitAtPattern(std::string_view text) {
+    std::size_t first = std::string_view::npos;
+    for (const PatternForm& form : kPatternForms) {
+        first = std::min(first, text.find(" " + std::string(form.prefix)));
+    }
+    if (first == std::string_view::npos) {
+        return std::nullopt;
+    }
+    return std::pair{Trim(text.substr(0, first)), text.substr(first + 1)};
 }
 
 }  // namespace brovane

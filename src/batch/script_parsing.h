@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "batch/text_screen.h"
+#include "screen/search_request.h"
 
 namespace brovane {
 
@@ -41,5 +42,13 @@ bool SplitWords(std::string_view text, std::vector<std::string>& words, std::str
 // texts of at most kByteBoxLimit characters each.
 bool ParseBoxTexts(const std::vector<std::string>& words,
                    std::optional<TextScreen::BoxTexts>& boxes, std::string& error);
+
+// A search pattern as the language writes it: hex:BYTES, text:WORDS (match
+// case) or itext:WORDS (any case); nothing for another form.
+std::optional<SearchRequest> ParsePattern(std::string_view text);
+
+// A line's PATH and the pattern behind it, which begins at the first
+// " hex:", " text:" or " itext:"; nothing when there is none.
+std::optional<std::pair<std::string_view, std::string_view>> SplitAtPattern(std::string_view text);
 
 }  // namespace brovane

@@ -329,4 +329,11 @@ std::optional<std::string> TextScreen::AskLine(std::string_view title, std::stri
     return line;
 }
 
+std::optional<SearchRequest> TextScreen::AskSearchPattern(std::string_view title) {
+    std::optional<SearchRequest> request = std::move(nextSearch_);
+    nextSearch_.reset();
+    Print("dialog: " + EscapeText(title) + (request ? " -> OK" : " -> Cancel"));
+    return request;
+}
+
 }  // namespace brovane

@@ -73,6 +73,9 @@ class TextScreen : public ScreenOperations {
     // The line set for the next dialog, with OK; none: Cancel.
     std::optional<std::string> AskLine(std::string_view title, std::string_view prompt) override;
     void SetNextLine(std::optional<std::string> line) { nextLine_ = std::move(line); }
+    // The pattern set for the next Find dialog, with OK; none: Cancel.
+    std::optional<SearchRequest> AskSearchPattern(std::string_view title) override;
+    void SetNextSearch(std::optional<SearchRequest> request) { nextSearch_ = std::move(request); }
 
     // --- The user's actions ---
     // The expand button; a refused expansion stays collapsed. False when the
@@ -158,6 +161,7 @@ class TextScreen : public ScreenOperations {
     std::vector<PopupEntry> lastPopup_;
     std::optional<BoxTexts> nextEdit_;
     std::optional<std::string> nextLine_;
+    std::optional<SearchRequest> nextSearch_;
 };
 
 }  // namespace brovane

@@ -56,12 +56,17 @@ std::uint64_t RawSectors(Platform& platform, const TreeItemInfo& item) {
     return item.volumeSectors > item.relativeSector ? item.volumeSectors - item.relativeSector : 0;
 }
 
+std::uint32_t RawFirstSector(const TreeItemInfo& item) {
+    return IsCopyableItem(item) ? 0 : item.relativeSector;
+}
+
 bool GoToSector(const PlatformDiskScreen& io, RightPaneState& pane, const TreeItemInfo& item,
                 std::uint64_t n) {
     const std::uint64_t sectors = RawSectors(io.platform, item);
     const std::uint64_t device = DriveSectors(io.platform, item.driveNumber);
-    const std::uint64_t absolute = std::uint64_t{item.baseSector} + item.relativeSector + n;
-    if (n >= sectors || n > UINT32_MAX - item.relativeSector || absolute > UINT32_MAX ||
+    const std::uint32_t first = RawFirstSector(item);
+    const std::uint64_t absolute = std::uint64_t{item.baseSector} + first + n;
+    if (n >= sectors || n > UINT32_MAX - first || absolute > UINT32_MAX ||
         (device != 0 && absolute >= device)) {
         io.screen.Notify(kSectorNotAccessibleText);
         return false;
@@ -72,6 +77,7 @@ bool GoToSector(const PlatformDiskScreen& io, RightPaneState& pane, const TreeIt
     }
     pane.viewMode = VM_RAW_SECTOR_DUMP;
     pane.currentItem = WithLibraryGeometry(io, item);
+    pane.currentItem.relativeSector = first;
     pane.currentItem.sectorCount =
         static_cast<std::uint32_t>(std::min<std::uint64_t>(sectors, UINT32_MAX));
     pane.currentIndex = static_cast<std::uint32_t>(n);

@@ -22,6 +22,10 @@ std::optional<std::uint64_t> ParseSectorNumber(std::string_view text);
 // partition's entry (bounded by the device), else to the end of the item's
 // volume, as Raw Sector Dumping pages.
 std::uint64_t RawSectors(Platform& platform, const TreeItemInfo& item);
+// The item's sector those sectors count from: a disk's, floppy's or
+// partition's first (an unknown partition's record points one past it),
+// else the item's own first.
+std::uint32_t RawFirstSector(const TreeItemInfo& item);
 
 // Shows sector n of the item; "Sector not accessible!" and nothing changed
 // when it lies past the item, the device or 32 bits. False then.

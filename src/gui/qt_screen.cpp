@@ -6,8 +6,10 @@
 #include <QInputDialog>
 #include <QMenu>
 #include <QSplitter>
+#include <algorithm>
 
 #include "gui/byte_edit_dialog.h"
+#include "gui/find_dialog.h"
 #include "gui/latin1_text.h"
 #include "gui/left_view.h"
 #include "gui/main_frame.h"
@@ -218,6 +220,21 @@ std::optional<std::string> QtScreen::AskLine(std::string_view title, std::string
         return std::nullopt;
     }
     return dialog.textValue().toLatin1().toStdString();
+}
+
+std::optional<SearchRequest> QtScreen::AskSearchPattern(std::string_view title) {
+    CFindDlg dialog(Latin1(title), lastSearch_, frame_);
+    if (RunDialog(dialog) != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    // Text is searched for as the disk's 8-bit bytes.
+    const QString text = dialog.Text();
+    if (std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() > 0xFF; })) {
+        Notify("Only Latin-1 characters can be searched for.");
+        return std::nullopt;
+    }
+    lastSearch_ = dialog.Request();
+    return lastSearch_;
 }
 
 }  // namespace brovane

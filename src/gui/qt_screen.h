@@ -73,6 +73,7 @@ class QtScreen : public ScreenOperations {
     std::string AskHostFile(std::string_view title, bool forWriting) override;
     void RunLongWork(std::string_view title, const LongWork& work) override;
     std::optional<std::string> AskLine(std::string_view title, std::string_view prompt) override;
+    std::optional<SearchRequest> AskSearchPattern(std::string_view title) override;
 
   private:
     int RunDialog(QDialog& dialog);
@@ -83,6 +84,7 @@ class QtScreen : public ScreenOperations {
     MessageAnswerer answerer_;
     PopupChooser chooser_;
     DialogRunner dialogRunner_;
+    SearchRequest lastSearch_;  // the Find dialog opens with it
 };
 
 }  // namespace brovane

@@ -31,6 +31,11 @@ constexpr std::array kCommands{
                 "Shows a sector of the selected item, counted from its first sector, as a raw "
                 "sector dump\nGo to a Sector",
                 SelectedItem},
+    CommandInfo{CMD_FIND, "find", "Searches the selected item's sectors for bytes or text\nFind",
+                SelectedItem},
+    CommandInfo{CMD_FIND_NEXT, "find-next",
+                "Finds the next place that holds what was last searched for\nFind Next",
+                SelectedItem},
     CommandInfo{CMD_COPY_TO_IMAGE, "copy-image",
                 "Copies the selected disk, partition or volume to an image file with a mapfile of "
                 "what could not be read\nCopy to Image",
@@ -62,6 +67,8 @@ constexpr std::array kMainMenu{
     MenuItem{"&View", "&Status Bar", CMD_VIEW_STATUS_BAR},
     MenuItem{"&Action", "R&efresh Disks\tF5", CMD_REFRESH_DISKS},
     MenuItem{"&Action", "&Go to a Sector\tCtrl+G", CMD_GOTO_SECTOR},
+    MenuItem{"&Action", "Find...\tCtrl+F", CMD_FIND},
+    MenuItem{"&Action", "Find Next\tF3", CMD_FIND_NEXT},
     MenuItem{"&Action", "", 0},
     MenuItem{"&Action", "&Copy to Image...\tCtrl+I", CMD_COPY_TO_IMAGE},
     MenuItem{"&Action", "Damage &Report...", CMD_DAMAGE_REPORT},
@@ -75,16 +82,12 @@ constexpr std::array kMainMenu{
 };
 
 constexpr std::array kAccelerators{
-    Accelerator{"F1", CMD_USAGE},
-    Accelerator{"F4", CMD_RAW_DUMPING},
-    Accelerator{"Ctrl+F4", CMD_SECTOR_DUMPING},
-    Accelerator{"F5", CMD_REFRESH_DISKS},
-    Accelerator{"F6", CMD_NEXT_PANE},
-    Accelerator{"Shift+F6", CMD_PREV_PANE},
-    Accelerator{"Ctrl+G", CMD_GOTO_SECTOR},
-    Accelerator{"Ctrl+I", CMD_COPY_TO_IMAGE},
-    Accelerator{"Ctrl+X", CMD_EDIT_CUT},
-    Accelerator{"Ctrl+Z", CMD_EDIT_UNDO},
+    Accelerator{"F1", CMD_USAGE},           Accelerator{"F3", CMD_FIND_NEXT},
+    Accelerator{"F4", CMD_RAW_DUMPING},     Accelerator{"Ctrl+F4", CMD_SECTOR_DUMPING},
+    Accelerator{"F5", CMD_REFRESH_DISKS},   Accelerator{"F6", CMD_NEXT_PANE},
+    Accelerator{"Shift+F6", CMD_PREV_PANE}, Accelerator{"Ctrl+F", CMD_FIND},
+    Accelerator{"Ctrl+G", CMD_GOTO_SECTOR}, Accelerator{"Ctrl+I", CMD_COPY_TO_IMAGE},
+    Accelerator{"Ctrl+X", CMD_EDIT_CUT},    Accelerator{"Ctrl+Z", CMD_EDIT_UNDO},
 };
 
 constexpr std::array<int, 6> kToolbar{CMD_VIEW_DETAILS, 0, CMD_PREVIOUS,

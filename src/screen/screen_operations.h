@@ -15,6 +15,7 @@
 
 #include "screen/byte_boxes.h"
 #include "screen/long_work.h"
+#include "screen/search_request.h"
 
 namespace brovane {
 
@@ -110,6 +111,9 @@ class ScreenOperations {
     virtual void RunLongWork(std::string_view title, const LongWork& work) = 0;
     // A modal dialog with one line of text to type; nothing on Cancel.
     virtual std::optional<std::string> AskLine(std::string_view title, std::string_view prompt) = 0;
+    // The Find dialog: a pattern of hexadecimal bytes or of text, matched
+    // with or without regard to case; nothing on Cancel.
+    virtual std::optional<SearchRequest> AskSearchPattern(std::string_view title) = 0;
 };
 
 // What the core answers to the panes' notifications.

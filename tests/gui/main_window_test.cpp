@@ -97,6 +97,8 @@ const QStringList kMenus = {
     "&View|&Status Bar|59393|1",
     "&Action|R&efresh Disks\tF5|32774|1",
     "&Action|&Go to a Sector\tCtrl+G|32781|0",
+    "&Action|Find...\tCtrl+F|32812|0",
+    "&Action|Find Next\tF3|32813|0",
     "&Action|-",
     "&Action|&Copy to Image...\tCtrl+I|32810|0",
     "&Action|Damage &Report...|32811|0",

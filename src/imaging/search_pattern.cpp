@@ -1,0 +1,120 @@
+#include "imaging/search_pattern.h"
+
+#include <cctype>
+
+namespace brovane {
+
+namespace {
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    const int lower = std::tolower(static_cast<unsigned char>(c));
+    return lower >= 'a' && lower <= 'f' ? lower - 'a' + 10 : -1;
+}
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+std::optional<std::vector<std::uint8_t>> HexBytes(const std::string& text, std::string& error) {
+    std::vector<std::uint8_t> bytes;
+    for (std::size_t i = 0; i < text.size();) {
+        if (IsBlank(text[i])) {
+            ++i;
+            continue;
+        }
+        const int high = HexDigit(text[i]);
+        const int low = i + 1 < text.size() ? HexDigit(text[i + 1]) : -1;
+        if (high < 0 || low < 0) {
+            const bool odd = high >= 0 && (i + 1 == text.size() || IsBlank(text[i + 1]));
+            error = odd ? "A hexadecimal byte needs two digits: " + text
+                        : "Not hexadecimal bytes: " + text;
+            return std::nullopt;
+        }
+        bytes.push_back(static_cast<std::uint8_t>(high * 16 + low));
+        i += 2;
+    }
+    return bytes;
+}
+
+// Latin-1 letters fold to lower case: A-Z, and 0xC0-0xDE but for the
+// multiplication sign 0xD7.
+std::uint8_t LowerLatin1(std::uint8_t c) {
+    if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) {
+        return static_cast<std::uint8_t>(c + 0x20);
+    }
+    return c;
+}
+
+}  // namespace
+
+std::optional<SearchPattern> PatternOf(const SearchRequest& request, std::string& error) {
+    SearchPattern pattern;
+    pattern.matchCase = request.hexadecimal || request.matchCase;
+    if (request.hexadecimal) {
+        std::optional<std::vector<std::uint8_t>> bytes = HexBytes(request.text, error);
+        if (!bytes) {
+            return std::nullopt;
+        }
+        pattern.bytes = std::move(*bytes);
+    } else {
+        pattern.bytes.assign(request.text.begin(), request.text.end());
+    }
+    if (pattern.bytes.empty()) {
+        error = "There is nothing to search for.";
+        return std::nullopt;
+    }
+    if (pattern.bytes.size() > kMaxPatternBytes) {
+        error = "A pattern may hold at most " + std::to_string(kMaxPatternBytes) + " bytes.";
+        return std::nullopt;
+    }
+    return pattern;
+}
+
+PatternMatcher::PatternMatcher(const SearchPattern& pattern) {
+    for (std::size_t c = 0; c < fold_.size(); ++c) {
+        const auto byte = static_cast<std::uint8_t>(c);
+        fold_[c] = pattern.matchCase ? byte : LowerLatin1(byte);
+    }
+    for (std::uint8_t byte : pattern.bytes) {
+        pattern_.push_back(fold_[byte]);
+    }
+    // Horspool: how far the window may move when its last byte is c.
+    skip_.fill(pattern_.size());
+    for (std::size_t i = 0; i + 1 < pattern_.size(); ++i) {
+        skip_[pattern_[i]] = pattern_.size() - 1 - i;
+    }
+    for (std::size_t c = 0; c < skip_.size(); ++c) {
+        skip_[c] = skip_[fold_[c]];
+    }
+}
+
+bool PatternMatcher::MatchesAt(const std::uint8_t* place) const {
+    for (std::size_t i = 0; i + 1 < pattern_.size(); ++i) {
+        if (fold_[place[i]] != pattern_[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::size_t PatternMatcher::Find(std::span<const std::uint8_t> data, std::size_t from) const {
+    const std::size_t size = pattern_.size();
+    if (size == 0 || data.size() < size) {
+        return npos;
+    }
+    const std::size_t last = size - 1;
+    const std::uint8_t lastByte = pattern_[last];
+    for (std::size_t pos = from; pos <= data.size() - size;) {
+        const std::uint8_t byte = data[pos + last];
+        if (fold_[byte] == lastByte && MatchesAt(data.data() + pos)) {
+            return pos;
+        }
+        pos += skip_[byte];
+    }
+    return npos;
+}
+
+}  // namespace brovane
