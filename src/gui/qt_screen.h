@@ -84,7 +84,7 @@ class QtScreen : public ScreenOperations {
     MessageAnswerer answerer_;
     PopupChooser chooser_;
     DialogRunner dialogRunner_;
-    SearchRequest lastSearch_;  // the Find dialog opens with it
+    SearchRequest lastSearch_{"", false, false};  // the Find dialog opens with it
 };
 
 }  // namespace brovane

@@ -3,10 +3,12 @@
 // a list of 2,000,000 callback rows, a row edited in the byte dialog, and
 // a copy to an image cancelled in its progress dialog.
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -19,6 +21,7 @@
 #include <algorithm>
 
 #include "gui/byte_edit_dialog.h"
+#include "gui/find_dialog.h"
 #include "gui/left_view.h"
 #include "gui/main_frame.h"
 #include "gui/progress_dialog.h"
@@ -333,6 +336,58 @@ class MainWindowTest : public QObject {
         QVERIFY(gui.messages.last().contains(
             QString::fromStdString("Copied 131072 sectors to " + image + ", 0 bad")));
         QVERIFY(gui.platform.hostFiles.files[image].bytes == PeekBytes(disk, 0, 131072 * 512));
+    }
+
+    // Find runs off the window's thread: Cancel ends it within 100 ms while
+    // the window keeps answering; run to its end it shows the hit's sector.
+    void findIsCancelledAndThenShowsTheHit() {
+        Gui gui(0, 0);
+        MemoryDisk& disk = *gui.platform.FindDisk(gui.platform.AddHardDisk(131072));
+        PokeBytes(disk, 131000 * 512 + 300, {'N', 'e', 'e', 'd', 'l', 'e'});
+        disk.faults.readTime = std::chrono::milliseconds(4);
+        gui.Start(false);
+        gui.Screen().SelectTreeItem(gui.Frame().LeftView()->Model().HandleOf(
+            gui.Frame().LeftView()->Model().index(0, 0, {})));
+        QMenu* action = gui.Frame().menuBar()->actions()[2]->menu();
+        action->popup({});  // the menu's enabling follows the selection
+        action->hide();
+        qint64 cancelToClose = -1;
+        int ticks = 0;
+        bool cancel = true;
+        gui.app.Screen().SetDialogRunner([&](QDialog& dialog) {
+            if (auto* find = dynamic_cast<CFindDlg*>(&dialog)) {
+                find->PatternLine()->setText(QStringLiteral("NEEDLE"));
+                find->MatchCaseChoice()->setChecked(false);
+                return int{QDialog::Accepted};
+            }
+            QTimer tick;
+            QObject::connect(&tick, &QTimer::timeout, [&] { ++ticks; });
+            tick.start(10);
+            QElapsedTimer clock;
+            if (cancel) {
+                QTimer::singleShot(100, [&] {
+                    clock.start();
+                    QTest::mouseClick(dynamic_cast<CProgressDlg&>(dialog).CancelButton(),
+                                      Qt::LeftButton);
+                });
+            }
+            const int result = dialog.exec();
+            cancelToClose = clock.isValid() ? clock.elapsed() : cancelToClose;
+            return result;
+        });
+        gui.Action(32812)->trigger();
+        qInfo("Cancel to the dialog closed: %lld ms", cancelToClose);
+        QVERIFY2(cancelToClose >= 0 && cancelToClose <= 100,
+                 qPrintable(QString::number(cancelToClose)));
+        QVERIFY(ticks >= 5);
+        QVERIFY(gui.messages.last().contains("The search was cancelled: "));
+        cancel = false;
+        gui.Action(32812)->trigger();
+        QCOMPARE(gui.Frame().StatusPane(kProgressPane)->text(),
+                 QStringLiteral("Found: sector 131000, offset 300"));
+        QCOMPARE(gui.Frame().StatusPane(kPositionPane)->text(),
+                 QStringLiteral("Current Sector Number: 131000"));
+        QCOMPARE(gui.Screen().IsListItemSelected(18) && gui.Screen().IsListItemFocused(18), true);
     }
 
     void byteDialogHasItsLayoutAndTabOrder() {
