@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Edits written back to copies of a disk made by sfdisk, mkfs.fat and mtools:
-# a FAT sector paged to sector 3, a cluster of a file, the master boot record
-# and a raw sector; `cmp -l` against the original shows exactly the sixteen
-# bytes edited, at their absolute offset, in both access modes. Answering no,
+# a FAT sector paged to sector 3, a cluster of a file, the master boot record,
+# a sector gone to and a raw sector; `cmp -l` against the original shows
+# exactly the sixteen bytes edited, at their absolute offset, in both access
+# modes. Answering no,
 # or writing a partition-table view, changes nothing; a read-only image says
 # so and stays as it was.
 # Usage: write_changes.sh BIN_DIR
@@ -63,6 +64,12 @@ command write"
     "key Ctrl+F4
 select Hard Disk 1
 edit 27 $BYTES
+answer yes
+command write"
+  check "sector 0x25 of the volume gone to, row 9" $(((START + 37) * 512 + 9 * 16)) \
+    "select Hard Disk 1/#1
+goto 0x25
+edit 9 $BYTES
 answer yes
 command write"
   check "raw sector 5 of FAT 2" $(((START + reserved + perfat + 5) * 512)) \
