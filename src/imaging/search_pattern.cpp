@@ -1,6 +1,7 @@
 #include "imaging/search_pattern.h"
 
 #include <cctype>
+#include <cstring>
 
 namespace brovane {
 
@@ -73,7 +74,7 @@ std::optional<SearchPattern> PatternOf(const SearchRequest& request, std::string
     return pattern;
 }
 
-PatternMatcher::PatternMatcher(const SearchPattern& pattern) {
+PatternMatcher::PatternMatcher(const SearchPattern& pattern) : matchCase_(pattern.matchCase) {
     for (std::size_t c = 0; c < fold_.size(); ++c) {
         const auto byte = static_cast<std::uint8_t>(c);
         fold_[c] = pattern.matchCase ? byte : LowerLatin1(byte);
@@ -102,8 +103,14 @@ bool PatternMatcher::MatchesAt(const std::uint8_t* place) const {
 
 std::size_t PatternMatcher::Find(std::span<const std::uint8_t> data, std::size_t from) const {
     const std::size_t size = pattern_.size();
-    if (size == 0 || data.size() < size) {
+    if (size == 0 || data.size() < size || from > data.size() - size) {
         return npos;
+    }
+    if (matchCase_) {
+        // The C library's memmem is faster than any scan written here.
+        const void* place =
+            memmem(data.data() + from, data.size() - from, pattern_.data(), pattern_.size());
+        return place == nullptr ? npos : static_cast<const std::uint8_t*>(place) - data.data();
     }
     const std::size_t last = size - 1;
     const std::uint8_t lastByte = pattern_[last];

@@ -1,6 +1,6 @@
-// The bytes a search looks for, and how they are matched: a Horspool scan
-// whose bytes pass through a fold table, so that text is matched with or
-// without regard to Latin-1 case in the same single pass.
+// The bytes a search looks for, and how they are matched: exactly by the C
+// library's memmem, or without regard to Latin-1 case by a Horspool scan
+// whose bytes pass through a fold table, in one pass without a copy.
 #pragma once
 
 #include <array>
@@ -44,6 +44,7 @@ class PatternMatcher {
   private:
     bool MatchesAt(const std::uint8_t* place) const;
 
+    bool matchCase_;
     std::array<std::uint8_t, 256> fold_{};
     std::vector<std::uint8_t> pattern_;  // folded
     std::array<std::size_t, 256> skip_{};
