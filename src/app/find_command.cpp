@@ -58,18 +58,17 @@ std::uint64_t StartByte(const RightPaneState& pane, const FindState& find, const
 }
 
 void ShowHit(const PlatformDiskScreen& io, RightPaneState& pane, const TreeItemInfo& item,
-             const SearchRange& range, const SearchHit& hit, const SearchOutcome& outcome) {
+             const SearchRange& range, const SearchHit& hit) {
     if (!GoToSector(io, pane, item, hit.sector)) {
         return;
     }
     io.screen.SetListItemState(static_cast<int>(hit.offset / 16), true, true);
     const std::uint64_t sector =
         std::uint64_t{range.origin.baseSector} + range.origin.relativeSector + hit.sector;
-    std::string where =
-        "Found: sector " + std::to_string(sector) + ", offset " + std::to_string(hit.offset);
-    if (outcome.unreadable != 0) {
-        where += " (" + std::to_string(outcome.unreadable) + " unreadable skipped)";
-    }
+    // Short enough for the progress pane: the unreadable sectors skipped on
+    // the way are said when a search ends without a hit.
+    const std::string where =
+        "Found at " + std::to_string(sector) + ", byte " + std::to_string(hit.offset);
     io.screen.SetStatusText(kProgressPane, where);
 }
 
@@ -99,7 +98,7 @@ void Search(const PlatformDiskScreen& io, RightPaneState& pane, FindState& find,
             find.hasHit = true;
             find.hitItem = item;
             find.hitByte = hit->sector * kSectorBytes + hit->offset;
-            ShowHit(io, pane, item, *range, *hit, outcome);
+            ShowHit(io, pane, item, *range, *hit);
             break;
         case SearchStop::kEnded:
             io.screen.Notify("Not found: " + CountsText(outcome));

@@ -52,7 +52,7 @@ searched: 20000 sectors, 0 unreadable" "$(search 'Hard Disk 1/#2 text:RECOVERME'
 
   first=$(oracle "" 'RECOVERME' | head -2)
   shown=$(printf 'expand Hard Disk 1\nselect Hard Disk 1\nfind text:RECOVERME\nstatus\nkey F3\nstatus\n' |
-    "$BIN/brovane-batch" --disk disk.img $mode | sed -n 's/^0: Found: sector \([0-9]*\), offset \([0-9]*\)$/found: \1 \2/p')
+    "$BIN/brovane-batch" --disk disk.img $mode | sed -n 's/^0: Found at \([0-9]*\), byte \([0-9]*\)$/found: \1 \2/p')
   expect "find and find-next show the first two$m" "$first" "$shown"
 
   # Sector 100 of the FAT16 volume (NOTES.TXT), and the disk's sector 1000, as dd reads them.

@@ -384,7 +384,7 @@ class MainWindowTest : public QObject {
         cancel = false;
         gui.Action(32812)->trigger();
         QCOMPARE(gui.Frame().StatusPane(kProgressPane)->text(),
-                 QStringLiteral("Found: sector 131000, offset 300"));
+                 QStringLiteral("Found at 131000, byte 300"));
         QCOMPARE(gui.Frame().StatusPane(kPositionPane)->text(),
                  QStringLiteral("Current Sector Number: 131000"));
         QCOMPARE(gui.Screen().IsListItemSelected(18) && gui.Screen().IsListItemFocused(18), true);

@@ -75,16 +75,15 @@ TEST_P(SearchTest, FindShowsEachHitAsARawSectorWithItsRowSelected) {
     EXPECT_TRUE(screen.IsMenuChecked(CMD_RAW_DUMPING));
     EXPECT_TRUE(Shown() == Sector(5));
     EXPECT_EQ(SelectedRow(), 0);
-    EXPECT_EQ(screen.StatusText(kProgressPane),
-              "Found: sector 5, offset 10 (1 unreadable skipped)");
+    EXPECT_EQ(screen.StatusText(kProgressPane), "Found at 5, byte 10");
     EXPECT_EQ(screen.StatusText(kPositionPane), "Current Sector Number: 5");
     Batch("key F3\n");
     EXPECT_TRUE(Shown() == Sector(100));
     EXPECT_EQ(SelectedRow(), 31);
-    EXPECT_EQ(screen.StatusText(kProgressPane), "Found: sector 100, offset 508");
+    EXPECT_EQ(screen.StatusText(kProgressPane), "Found at 100, byte 508");
     // Paged on, Find Next starts from the sector on screen.
     Batch("command next\ncommand next\ncommand find-next\n");
-    EXPECT_EQ(screen.StatusText(kProgressPane), "Found: sector 2047, offset 509");
+    EXPECT_EQ(screen.StatusText(kProgressPane), "Found at 2047, byte 509");
     Batch("command previous\nfind text:NOTHERE\n");
     EXPECT_EQ(printed.back(), "message: Not found: 30722 sectors searched, 3 unreadable.");
     EXPECT_EQ(screen.StatusText(kPositionPane), "Current Sector Number: 2046");
@@ -96,7 +95,7 @@ TEST_P(SearchTest, FindShowsEachHitAsARawSectorWithItsRowSelected) {
     EXPECT_EQ(screen.StatusText(kPositionPane),
               "Current Sector Number: " + std::to_string(fat.relativeSector));
     EXPECT_EQ(screen.StatusText(kProgressPane),
-              "Found: sector " + std::to_string(8192 + fat.relativeSector) + ", offset 6");
+              "Found at " + std::to_string(8192 + fat.relativeSector) + ", byte 6");
 }
 
 TEST_P(SearchTest, PatternsThatCannotBeSearchedForChangeNothing) {
