@@ -7,9 +7,11 @@
 // and volumes walked as the disk holds them), which must be its bytes.
 // Items of both drives are expanded and each is selected in structure mode,
 // its first and last rows drawn (partition tables, boot records, FATs,
-// directories), then in sector/cluster mode and in raw mode; in each dumping
-// mode the dump is paged forward and back (Next and Previous), a row is
-// edited through the byte dialog and Write Changes is answered yes. Every
+// directories), searched for typed bytes (Find, then Find Next: nothing is
+// written, a hit shown holds them), then in sector/cluster mode and in raw
+// mode; in each dumping mode the dump is paged forward and back (Next and
+// Previous), a row is edited through the byte dialog and Write Changes is
+// answered yes. Every
 // sector of both disks is then compared with what it should hold (the input,
 // and the writes allowed so far): only the sectors of the unit on screen may
 // have changed, each to its bytes in the current buffer, and a write
@@ -207,11 +209,38 @@ void PageEditAndWrite(Run& run, TreeItemHandle item, fuzz::Mode mode) {
     }
 }
 
-// The item in structure mode, its first and last rows drawn, then in both
-// dumping modes.
+// Find and Find Next of one to four typed bytes over the item's raw range:
+// nothing is written, and a hit shown is the pattern's place (as much of
+// it as lies in the sector on screen).
+void FindTypedBytes(Run& run) {
+    const unsigned writesBefore = WriteCalls(run.platform);
+    std::string hex;
+    std::vector<std::uint8_t> pattern;
+    for (std::size_t n = 0; n < 1 + run.script.Byte(3) % 4u; ++n) {
+        pattern.push_back(run.script.Byte(4 + n));
+        hex += brovane::ByteBoxText(pattern.back());
+    }
+    brovane::FindState& find = run.session.find;
+    find.pattern.reset();
+    run.screen.SetNextSearch(brovane::SearchRequest{hex, true, true});
+    run.session.OnCommand(brovane::CMD_FIND);
+    run.session.OnCommand(brovane::CMD_FIND_NEXT);
+    Require(WriteCalls(run.platform) == writesBefore);
+    const brovane::RightPaneState& pane = run.session.pane;
+    if (find.hasHit && pane.viewMode == brovane::VM_RAW_SECTOR_DUMP && pane.unitRead) {
+        const std::size_t offset = find.hitByte % fuzz::kSectorBytes;
+        const std::size_t shown = std::min(pattern.size(), fuzz::kSectorBytes - offset);
+        Require(std::equal(pattern.begin(), pattern.begin() + static_cast<std::ptrdiff_t>(shown),
+                           pane.currentBuffer.data() + offset));
+    }
+}
+
+// The item in structure mode, its first and last rows drawn, searched, then
+// in both dumping modes.
 void Visit(Run& run, TreeItemHandle item) {
     fuzz::SelectInMode(run.screen, item, fuzz::Mode::Structure);
     fuzz::DrawEnds(run.screen, 1);
+    FindTypedBytes(run);
     PageEditAndWrite(run, item, fuzz::Mode::SectorCluster);
     PageEditAndWrite(run, item, fuzz::Mode::RawSector);
 }

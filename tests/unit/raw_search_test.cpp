@@ -14,8 +14,9 @@ using Bytes = std::vector<std::uint8_t>;
 
 // NEEDLE at sector 5 byte 10, across sectors 100/101 and across the first
 // 1 MiB run (2047/2048), in an unreadable sector (3000), across into one
-// (4000/4001), in any case at 6000 and in the last sector. HIT.TXT holds it
-// in the volume's first data cluster, just past the root directory.
+// (4000/4001), in any case at 6000 and in the last sector; "\xE9t\xE9\xF7" at
+// 7000. HIT.TXT holds it in the volume's first data cluster, just past the
+// root directory.
 constexpr char kSearchDisk[] = R"(
 disk size=16M
 partition type=0x06 start=8192 size=20000
@@ -28,6 +29,7 @@ poke hex=4E4545444C45 offset=1536100
 poke hex=4E4545444C45 offset=2048509
 poke hex=4E6545644C65 offset=3072000
 poke hex=4E4545444C45 offset=16777210
+poke hex=E974E9F7 offset=3584000
 )";
 
 class SearchTest : public ::testing::TestWithParam<bool>, public WalkHarness {
@@ -62,6 +64,11 @@ TEST_P(SearchTest, ListsEveryPlaceInOrderAndSkipsUnreadableSectors) {
     EXPECT_EQ(Batch("search Hard Disk 1 itext:nEEDle\n"),
               "found: 5 10\nfound: 100 508\nfound: 2047 509\nfound: 6000 0\nfound: 8265 0\n"
               "found: 32767 506\nsearched: 32768 sectors, 4 unreadable\n");
+    // Latin-1 letters fold; the division sign is not the multiplication sign.
+    EXPECT_EQ(
+        Batch("search Hard Disk 1 itext:\xC9T\xC9\xF7\nsearch Hard Disk 1 itext:\xC9T\xC9\xD7\n"),
+        "found: 7000 0\nsearched: 32768 sectors, 4 unreadable\n"
+        "searched: 32768 sectors, 4 unreadable\n");
     // A volume from its first sector to its end; a root directory its own sectors.
     EXPECT_EQ(Batch("search Hard Disk 1/#1 text:NEEDLE\n"),
               "found: 8265 0\nsearched: 20000 sectors, 0 unreadable\n");
