@@ -36,7 +36,7 @@ class SearchTest : public ::testing::TestWithParam<bool>, public WalkHarness {
   protected:
     void SetUp() override {
         PlaceDescription(kSearchDisk);
-        platform.FindDisk(0x80)->faults.read.badSectors = {1, 3000, 4001, 32765};
+        platform.FindDisk(0x80)->faults.read.badSectors = {1, 3000, 4001, 8193, 28191, 32765};
         Start(GetParam());
         Batch("expand Hard Disk 1\nexpand Hard Disk 1/#1\n");
         printed.clear();
@@ -58,20 +58,23 @@ class SearchTest : public ::testing::TestWithParam<bool>, public WalkHarness {
 TEST_P(SearchTest, ListsEveryPlaceInOrderAndSkipsUnreadableSectors) {
     const std::string hits =
         "found: 5 10\nfound: 100 508\nfound: 2047 509\nfound: 8265 0\nfound: 32767 506\n";
-    const std::string whole = hits + "searched: 32768 sectors, 4 unreadable\n";
+    const std::string whole = hits + "searched: 32768 sectors, 6 unreadable\n";
     EXPECT_EQ(Batch("search Hard Disk 1 text:NEEDLE\n"), whole);
     EXPECT_EQ(Batch("search Hard Disk 1 hex:4E 45 45444C45\n"), whole);
     EXPECT_EQ(Batch("search Hard Disk 1 itext:nEEDle\n"),
               "found: 5 10\nfound: 100 508\nfound: 2047 509\nfound: 6000 0\nfound: 8265 0\n"
-              "found: 32767 506\nsearched: 32768 sectors, 4 unreadable\n");
+              "found: 32767 506\nsearched: 32768 sectors, 6 unreadable\n");
     // Latin-1 letters fold; the division sign is not the multiplication sign.
     EXPECT_EQ(
         Batch("search Hard Disk 1 itext:\xC9T\xC9\xF7\nsearch Hard Disk 1 itext:\xC9T\xC9\xD7\n"),
-        "found: 7000 0\nsearched: 32768 sectors, 4 unreadable\n"
-        "searched: 32768 sectors, 4 unreadable\n");
+        "found: 7000 0\nsearched: 32768 sectors, 6 unreadable\n"
+        "searched: 32768 sectors, 6 unreadable\n");
     // A volume from its first sector to its end; a root directory its own sectors.
+    // Unreadable at the first sector of FAT 1 and at the last of the volume.
     EXPECT_EQ(Batch("search Hard Disk 1/#1 text:NEEDLE\n"),
-              "found: 8265 0\nsearched: 20000 sectors, 0 unreadable\n");
+              "found: 8265 0\nsearched: 20000 sectors, 2 unreadable\n");
+    EXPECT_EQ(Batch("search Hard Disk 1/#1/FAT 1 hex:F8FF\n"),
+              "searched: 20 sectors, 1 unreadable\n");
     EXPECT_EQ(Batch("search Hard Disk 1/#1/Root Directory text:NEEDLE\n"),
               "searched: 32 sectors, 0 unreadable\n");
     EXPECT_TRUE(printed.empty());
@@ -92,7 +95,7 @@ TEST_P(SearchTest, FindShowsEachHitAsARawSectorWithItsRowSelected) {
     Batch("command next\ncommand next\ncommand find-next\n");
     EXPECT_EQ(screen.StatusText(kProgressPane), "Found at 2047, byte 509");
     Batch("command previous\nfind text:NOTHERE\n");
-    EXPECT_EQ(printed.back(), "message: Not found: 30722 sectors searched, 3 unreadable.");
+    EXPECT_EQ(printed.back(), "message: Not found: 30722 sectors searched, 5 unreadable.");
     EXPECT_EQ(screen.StatusText(kPositionPane), "Current Sector Number: 2046");
     // The tree's Raw Search searches the item clicked: a FAT its own sectors.
     Batch("rightclick tree Hard Disk 1/#1/FAT 2\n");
