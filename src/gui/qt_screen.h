@@ -73,6 +73,8 @@ class QtScreen : public ScreenOperations {
     std::string AskHostFile(std::string_view title, bool forWriting) override;
     void RunLongWork(std::string_view title, const LongWork& work) override;
     std::optional<std::string> AskLine(std::string_view title, std::string_view prompt) override;
+    void SetClipboardText(std::string_view text) override;
+    std::string ClipboardText() override;
 
   private:
     int RunDialog(QDialog& dialog);

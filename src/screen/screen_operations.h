@@ -110,6 +110,9 @@ class ScreenOperations {
     virtual void RunLongWork(std::string_view title, const LongWork& work) = 0;
     // A modal dialog with one line of text to type; nothing on Cancel.
     virtual std::optional<std::string> AskLine(std::string_view title, std::string_view prompt) = 0;
+    // The clipboard's text, 8-bit as the screen's other texts.
+    virtual void SetClipboardText(std::string_view text) = 0;
+    virtual std::string ClipboardText() = 0;
 };
 
 // What the core answers to the panes' notifications.
