@@ -116,6 +116,11 @@ bool AppendLine(std::string_view line, std::vector<std::uint8_t>& bytes, std::st
     return true;
 }
 
+std::string LeftOutText(std::size_t taken, std::size_t leftOut) {
+    return "Pasted " + std::to_string(taken) + " bytes, as many as fit after the focused row; " +
+           std::to_string(leftOut) + " were left out";
+}
+
 }  // namespace
 
 std::optional<std::vector<std::uint8_t>> ParseClipboardBytes(std::string_view text,
@@ -175,10 +180,7 @@ void PasteAtFocusedRow(ScreenOperations& screen, RightPaneState& pane) {
     std::copy_n(bytes->begin(), taken, pane.currentBuffer.data() + first);
     screen.RedrawListItems(*row, *row + static_cast<int>((taken - 1) / kBytesPerRow));
     if (taken < bytes->size()) {
-        screen.Notify("Pasted " + std::to_string(taken) +
-                      " bytes, as many as fit after the "
-                      "focused row; " +
-                      std::to_string(bytes->size() - taken) + " were left out");
+        screen.Notify(LeftOutText(taken, bytes->size() - taken));
     }
 }
 
