@@ -1,6 +1,7 @@
 #include "app/find_command.h"
 
 #include "dump/dump_position.h"
+#include "dump/dump_rows.h"
 #include "dump/sector_goto.h"
 #include "platform/disk_units.h"
 #include "screen/screen_operations.h"
@@ -17,10 +18,6 @@ std::string CountsText(const SearchOutcome& outcome) {
 bool SameItem(const TreeItemInfo& a, const TreeItemInfo& b) {
     return a.driveNumber == b.driveNumber && a.baseSector == b.baseSector && a.kind == b.kind &&
            a.firstCluster == b.firstCluster && RawFirstSector(a) == RawFirstSector(b);
-}
-
-bool IsDumpView(ViewMode mode) {
-    return mode == VM_SECTOR_DUMP || mode == VM_RAW_SECTOR_DUMP || mode == VM_CLUSTER_DUMP;
 }
 
 // The sector of the range on screen, when the pane shows a dump of the item.

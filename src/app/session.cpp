@@ -6,6 +6,7 @@
 #include "app/goto_sector_command.h"
 #include "app/selection_dispatch.h"
 #include "dump/byte_edit.h"
+#include "dump/dump_clipboard.h"
 #include "dump/dump_paging.h"
 #include "dump/write_changes.h"
 #include "present/cell_text.h"
@@ -94,6 +95,12 @@ void Session::OnCommand(int command) {
             break;
         case CMD_DAMAGE_REPORT:
             ChooseDamageReport(Io(), pane, SelectedItem());
+            break;
+        case CMD_COPY:
+            CopySelectedRows(screen, pane);
+            break;
+        case CMD_PASTE:
+            PasteAtFocusedRow(screen, pane);
             break;
         default:
             break;

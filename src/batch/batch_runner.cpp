@@ -32,15 +32,27 @@ bool BatchRunner::RunLine(std::string_view line, std::string& error) {
     }
     using Handler = bool (BatchRunner::*)(std::string_view, std::string&);
     static constexpr std::pair<std::string_view, Handler> kCommands[] = {
-        {"tree", &BatchRunner::PrintTree},        {"selected", &BatchRunner::PrintSelected},
-        {"status", &BatchRunner::PrintStatus},    {"menu", &BatchRunner::PrintMenu},
-        {"expand", &BatchRunner::ExpandPath},     {"collapse", &BatchRunner::CollapsePath},
-        {"select", &BatchRunner::SelectPath},     {"list", &BatchRunner::PrintList},
-        {"command", &BatchRunner::ChooseCommand}, {"key", &BatchRunner::PressKey},
-        {"rightclick", &BatchRunner::RightClick}, {"edit", &BatchRunner::EditRow},
-        {"answer", &BatchRunner::Answer},         {"copy-disk", &BatchRunner::CopyDisk},
-        {"damage", &BatchRunner::ReportDamage},   {"goto", &BatchRunner::GoTo},
-        {"search", &BatchRunner::SearchItem},     {"find", &BatchRunner::FindPattern},
+        {"tree", &BatchRunner::PrintTree},
+        {"selected", &BatchRunner::PrintSelected},
+        {"status", &BatchRunner::PrintStatus},
+        {"menu", &BatchRunner::PrintMenu},
+        {"expand", &BatchRunner::ExpandPath},
+        {"collapse", &BatchRunner::CollapsePath},
+        {"select", &BatchRunner::SelectPath},
+        {"list", &BatchRunner::PrintList},
+        {"command", &BatchRunner::ChooseCommand},
+        {"key", &BatchRunner::PressKey},
+        {"rightclick", &BatchRunner::RightClick},
+        {"edit", &BatchRunner::EditRow},
+        {"answer", &BatchRunner::Answer},
+        {"copy-disk", &BatchRunner::CopyDisk},
+        {"damage", &BatchRunner::ReportDamage},
+        {"goto", &BatchRunner::GoTo},
+        {"choose", &BatchRunner::Choose},
+        {"clipboard", &BatchRunner::PrintClipboard},
+        {"clipboard-set", &BatchRunner::SetClipboard},
+        {"search", &BatchRunner::SearchItem},
+        {"find", &BatchRunner::FindPattern},
     };
     for (const auto& [name, handler] : kCommands) {
         if (words->command == name) {
@@ -182,14 +194,24 @@ bool BatchRunner::RightClick(std::string_view arguments, std::string& error) {
         }
         screen_.RightClickTree(item);
     } else if (pane == "list") {
+        // ROW, or FIRST-LAST: a click on FIRST and a Shift+click on LAST first.
+        const std::size_t dash = target.find('-');
+        int first = 0;
         int row = 0;
-        if (!ParseCount(target, row) || row >= screen_.GetListItemCount()) {
+        const int rows = screen_.GetListItemCount();
+        if ((dash != std::string_view::npos &&
+             (!ParseCount(target.substr(0, dash), first) || first >= rows)) ||
+            !ParseCount(target.substr(dash == std::string_view::npos ? 0 : dash + 1), row) ||
+            row >= rows) {
             error = "no such row '" + std::string(target) + "'";
             return false;
         }
+        if (dash != std::string_view::npos) {
+            screen_.SelectListRows(first, row);
+        }
         screen_.RightClickList(row);
     } else {
-        error = "rightclick needs 'tree PATH' or 'list ROW'";
+        error = "rightclick needs 'tree PATH' or 'list ROW' or 'list FIRST-LAST'";
         return false;
     }
     PrintPopupEntries(out_, screen_);
@@ -231,9 +253,54 @@ bool BatchRunner::GoTo(std::string_view arguments, std::string&) {
     return true;
 }
 
+// choose ENTRY: the entry of the pop-up menu shown last, as printed or
+// without its '&', is picked; the menu closes and its command runs.
+bool BatchRunner::Choose(std::string_view entry, std::string& error) {
+    for (const PopupEntry& shown : screen_.LastPopup()) {
+        std::string plain = shown.text;
+        std::erase(plain, '&');
+        if (entry == shown.text || entry == plain) {
+            const int command = shown.command;
+            screen_.ClosePopup();
+            RunCommand(command);
+            return true;
+        }
+    }
+    error = "no pop-up entry '" + std::string(entry) + "'";
+    return false;
+}
+
+// The clipboard's text one line a line, escaped; a final line break ends
+// the last line.
+bool BatchRunner::PrintClipboard(std::string_view arguments, std::string& error) {
+    if (!NoArguments(arguments, error)) {
+        return false;
+    }
+    const std::string held = screen_.ClipboardText();
+    for (std::string_view text = held; !text.empty();) {
+        const std::size_t end = std::min(text.find('\n'), text.size());
+        out_ << EscapeText(text.substr(0, end)) << '\n';
+        text.remove_prefix(std::min(end + 1, text.size()));
+    }
+    return true;
+}
+
+// clipboard-set TEXT: the rest of the line, written as printed texts are
+// (\x0A a line break, \\ a backslash).
+bool BatchRunner::SetClipboard(std::string_view text, std::string& error) {
+    std::string value;
+    if (!UnescapeText(text, value)) {
+        error = "bad escape in '" + std::string(text) + "'";
+        return false;
+    }
+    screen_.SetClipboardText(value);
+    return true;
+}
+
 // The window's own commands are answered here; the rest go to the core.
+// Commands outside the table (a pop-up's) are not greyed, as in the GUI.
 void BatchRunner::RunCommand(int command) {
-    if (!IsCommandEnabled(command, CurrentCommandState())) {
+    if (FindCommand(command) != nullptr && !IsCommandEnabled(command, CurrentCommandState())) {
         out_ << "disabled: " << command << '\n';
         return;
     }

@@ -43,6 +43,9 @@ class BatchRunner {
     bool Answer(std::string_view arguments, std::string& error);
     bool ChooseCommand(std::string_view name, std::string& error);
     bool GoTo(std::string_view arguments, std::string& error);
+    bool Choose(std::string_view entry, std::string& error);
+    bool PrintClipboard(std::string_view arguments, std::string& error);
+    bool SetClipboard(std::string_view text, std::string& error);
     bool CopyDisk(std::string_view arguments, std::string& error);
     bool ReportDamage(std::string_view arguments, std::string& error);
     bool SearchItem(std::string_view arguments, std::string& error);

@@ -1,6 +1,7 @@
 #include "batch/printed_forms.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 
 namespace brovane {
@@ -21,6 +22,30 @@ std::string EscapeText(std::string_view text) {
         }
     }
     return out;
+}
+
+bool UnescapeText(std::string_view text, std::string& out) {
+    out.clear();
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if (text[at] != '\\') {
+            out += text[at];
+        } else if (text.substr(at + 1, 1) == "\\") {
+            out += '\\';
+            ++at;
+        } else {
+            unsigned byte = 0;
+            std::string_view digits = text.substr(std::min(at + 2, text.size()), 2);
+            auto [end, error] =
+                std::from_chars(digits.data(), digits.data() + digits.size(), byte, 16);
+            if (text.substr(at + 1, 1) != "x" || digits.size() != 2 || error != std::errc{} ||
+                end != digits.data() + 2) {
+                return false;
+            }
+            out += static_cast<char>(byte);
+            at += 3;
+        }
+    }
+    return true;
 }
 
 void PrintTreeItems(std::ostream& out, TextScreen& screen, TreeItemHandle parent, int depth) {

@@ -14,6 +14,9 @@ namespace brovane {
 // Escapes a text for one output line: "\" as "\\", bytes below 0x20, 0x7F
 // and above as \xHH.
 std::string EscapeText(std::string_view text);
+// The text a script writes in that form: "\\" and \xHH (two digits of
+// either case) stand for their bytes; false for any other backslash.
+bool UnescapeText(std::string_view text, std::string& out);
 
 // The expanded part of the tree below parent: one item a line, indented two
 // spaces a level, marked "- " when expanded, "+ " when it has a button, ". "

@@ -241,11 +241,27 @@ std::string TextScreen::CellText(int row, int column) {
 
 void TextScreen::RightClickList(int row) {
     lastPopup_.clear();
+    if (!IsListItemSelected(row)) {
+        for (Row& other : rows_) {
+            other.selected = false;
+        }
+    }
+    SetListItemState(row, true, true);
     cursorRow_ = row;
     if (events_ != nullptr) {
         events_->OnListRightClick();
     }
     cursorRow_ = -1;
+}
+
+void TextScreen::SelectListRows(int first, int last) {
+    for (Row& other : rows_) {
+        other.selected = false;
+    }
+    for (int row = std::min(first, last); row <= std::max(first, last); ++row) {
+        SetListItemState(row, true, false);
+    }
+    SetListItemState(last, true, true);
 }
 
 void TextScreen::DoubleClickList(int row) {

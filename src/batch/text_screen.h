@@ -76,6 +76,8 @@ class TextScreen : public ScreenOperations {
     // The pattern set for the next Find dialog, with OK; none: Cancel.
     std::optional<SearchRequest> AskSearchPattern(std::string_view title) override;
     void SetNextSearch(std::optional<SearchRequest> request) { nextSearch_ = std::move(request); }
+    void SetClipboardText(std::string_view text) override { clipboard_ = text; }
+    std::string ClipboardText() override { return clipboard_; }
 
     // --- The user's actions ---
     // The expand button; a refused expansion stays collapsed. False when the
@@ -83,7 +85,12 @@ class TextScreen : public ScreenOperations {
     bool Expand(TreeItemHandle item);
     void Collapse(TreeItemHandle item);
     void RightClickTree(TreeItemHandle item);
+    // As the GUI's right button does: the row gets the focus, and a row
+    // outside the selection becomes the only one selected.
     void RightClickList(int row);
+    // A click on first and a Shift+click on last: the rows from one to the
+    // other selected alone, last focused.
+    void SelectListRows(int first, int last);
     // Focuses and selects the row alone, then double-clicks it.
     void DoubleClickList(int row);
     // Answers for the next confirmation boxes, in order; unanswered boxes answer no.
@@ -111,6 +118,8 @@ class TextScreen : public ScreenOperations {
     const std::string& StatusText(int pane) const { return status_[pane == 0 ? 0 : 1]; }
     // The entries of the last pop-up menu shown by the last right click.
     const std::vector<PopupEntry>& LastPopup() const { return lastPopup_; }
+    // Closes the pop-up menu, as choosing one of its entries does.
+    void ClosePopup() { lastPopup_.clear(); }
 
     // Framework state of the window.
     bool toolbarVisible = true;
@@ -162,6 +171,7 @@ class TextScreen : public ScreenOperations {
     std::optional<BoxTexts> nextEdit_;
     std::optional<std::string> nextLine_;
     std::optional<SearchRequest> nextSearch_;
+    std::string clipboard_;
 };
 
 }  // namespace brovane

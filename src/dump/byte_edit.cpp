@@ -5,12 +5,15 @@
 
 #include "present/dump_cell_text.h"
 #include "screen/command_table.h"
+#include "screen/messages.h"
 
 namespace brovane {
 
 namespace {
 
 constexpr auto kBytesPerRow = static_cast<std::size_t>(kDumpBytesPerRow);
+
+}  // namespace
 
 std::optional<int> FirstFocusedRow(ScreenOperations& screen) {
     int rows = screen.GetListItemCount();
@@ -22,13 +25,9 @@ std::optional<int> FirstFocusedRow(ScreenOperations& screen) {
     return std::nullopt;
 }
 
-}  // namespace
-
 void EditFocusedRow(ScreenOperations& screen, RightPaneState& pane) {
     if (!screen.IsMenuChecked(CMD_SECTOR_DUMPING) && !screen.IsMenuChecked(CMD_RAW_DUMPING)) {
-        screen.Notify(
-            "Editing is possible only in Sector/Cluster dumping modes\n"
-            "Select 'Action->Sector/Cluster Dumping or Raw Sector Dumping' from main menu");
+        screen.Notify(kEditingNeedsDumpingModeText);
         return;
     }
     std::optional<int> row = FirstFocusedRow(screen);

@@ -4,11 +4,15 @@
 // right-click menu, whose entries carry no action.
 #pragma once
 
+#include <optional>
+
 #include "present/right_pane_state.h"
 #include "screen/screen_operations.h"
 
 namespace brovane {
 
+// The first row that has the focus, if any.
+std::optional<int> FirstFocusedRow(ScreenOperations& screen);
 // Edits the first focused row; nothing when no row has the focus or the
 // row's bytes do not lie inside the current buffer.
 void EditFocusedRow(ScreenOperations& screen, RightPaneState& pane);

@@ -13,6 +13,11 @@ namespace brovane {
 inline constexpr int kClusterDumpOffsetWidth = 85;
 inline constexpr int kDumpOffsetWidth = 100;
 
+// The three view modes whose rows are a dump's.
+inline bool IsDumpView(ViewMode mode) {
+    return mode == VM_CLUSTER_DUMP || mode == VM_SECTOR_DUMP || mode == VM_RAW_SECTOR_DUMP;
+}
+
 void InsertDumpColumns(ScreenOperations& screen, int offsetWidth);
 // Rows 0 to sectors × 32 − 1, each with its own number as item data.
 void InsertDumpRows(ScreenOperations& screen, std::uint32_t sectors);

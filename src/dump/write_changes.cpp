@@ -7,6 +7,7 @@
 #include "disk/first_sector_write.h"
 #include "disk/sector_transfer.h"
 #include "dump/dump_position.h"
+#include "dump/dump_rows.h"
 #include "screen/command_table.h"
 #include "tree/item_run.h"
 
@@ -15,10 +16,6 @@ namespace brovane {
 namespace {
 
 enum class Outcome { Written, Failed, Silent };
-
-bool IsDump(ViewMode mode) {
-    return mode == VM_CLUSTER_DUMP || mode == VM_SECTOR_DUMP || mode == VM_RAW_SECTOR_DUMP;
-}
 
 // The item's own first sector: a master boot record, an extended table or a
 // boot record, addressed as the tree addresses the item.
@@ -64,7 +61,7 @@ void WriteChanges(const PlatformDiskScreen& io, RightPaneState& pane) {
     if (pane.viewMode == VM_SECTOR_DUMP && io.screen.IsMenuChecked(CMD_RAW_DUMPING)) {
         pane.viewMode = VM_RAW_SECTOR_DUMP;
     }
-    if (!IsDump(pane.viewMode)) {
+    if (!IsDumpView(pane.viewMode)) {
         return;
     }
     switch (WriteUnit(io, pane)) {

@@ -1,8 +1,10 @@
 #include "gui/qt_screen.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QFile>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QInputDialog>
 #include <QMenu>
 #include <QSplitter>
@@ -235,6 +237,17 @@ std::optional<SearchRequest> QtScreen::AskSearchPattern(std::string_view title) 
     }
     lastSearch_ = dialog.Request();
     return lastSearch_;
+}
+
+// ---- Clipboard ----
+
+void QtScreen::SetClipboardText(std::string_view text) {
+    QGuiApplication::clipboard()->setText(Latin1(text));
+}
+
+// Characters beyond Latin-1 become '?', as the other texts typed in.
+std::string QtScreen::ClipboardText() {
+    return QGuiApplication::clipboard()->text().toLatin1().toStdString();
 }
 
 }  // namespace brovane

@@ -74,6 +74,8 @@ class QtScreen : public ScreenOperations {
     void RunLongWork(std::string_view title, const LongWork& work) override;
     std::optional<std::string> AskLine(std::string_view title, std::string_view prompt) override;
     std::optional<SearchRequest> AskSearchPattern(std::string_view title) override;
+    void SetClipboardText(std::string_view text) override;
+    std::string ClipboardText() override;
 
   private:
     int RunDialog(QDialog& dialog);

@@ -114,6 +114,9 @@ class ScreenOperations {
     // The Find dialog: a pattern of hexadecimal bytes or of text, matched
     // with or without regard to case; nothing on Cancel.
     virtual std::optional<SearchRequest> AskSearchPattern(std::string_view title) = 0;
+    // The clipboard's text, 8-bit as the screen's other texts.
+    virtual void SetClipboardText(std::string_view text) = 0;
+    virtual std::string ClipboardText() = 0;
 };
 
 // What the core answers to the panes' notifications.

@@ -1,9 +1,11 @@
 // What the main window adds over the core: start-up, menus and their
 // enabling, accelerators, toolbar, pane focus, message boxes, pop-up menus,
-// a list of 2,000,000 callback rows, a row edited in the byte dialog, and
-// a copy to an image cancelled in its progress dialog.
+// a list of 2,000,000 callback rows, a row edited in the byte dialog, rows
+// selected with Shift and copied from the pop-up menu, and a copy to an
+// image cancelled in its progress dialog.
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -19,6 +21,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <algorithm>
+#include <numeric>
 
 #include "gui/byte_edit_dialog.h"
 #include "gui/find_dialog.h"
@@ -80,6 +83,17 @@ struct Gui {
         if (recording) {
             app.Screen().SetEvents(&events);
         }
+    }
+    // The real session, its window shown, with the first disk's first
+    // sector shown as a sector dump.
+    void StartWithSectorDump() {
+        Start(false);
+        Frame().resize(900, 700);
+        QVERIFY(QTest::qWaitForWindowExposed(&Frame()));
+        QTest::keyClick(&Frame(), Qt::Key_F4, Qt::ControlModifier);
+        Screen().SelectTreeItem(
+            Frame().LeftView()->Model().HandleOf(Frame().LeftView()->Model().index(0, 0, {})));
+        QCoreApplication::processEvents();
     }
     CMainFrame& Frame() { return *app.MainFrame(); }
     ScreenOperations& Screen() { return app.Screen(); }
@@ -254,13 +268,7 @@ class MainWindowTest : public QObject {
     // real byte dialog.
     void doubleClickedRowIsEditedInTheDialog() {
         Gui gui(0, 1);
-        gui.Start(false);
-        gui.Frame().resize(900, 700);
-        QVERIFY(QTest::qWaitForWindowExposed(&gui.Frame()));
-        QTest::keyClick(&gui.Frame(), Qt::Key_F4, Qt::ControlModifier);
-        gui.Screen().SelectTreeItem(gui.Frame().LeftView()->Model().HandleOf(
-            gui.Frame().LeftView()->Model().index(0, 0, {})));
-        QCoreApplication::processEvents();
+        gui.StartWithSectorDump();
         gui.app.Screen().SetDialogRunner([](QDialog& dialog) {
             auto& edit = dynamic_cast<CByteEditDlg&>(dialog);
             dialog.show();
@@ -277,6 +285,35 @@ class MainWindowTest : public QObject {
         QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, row);
         QCOMPARE(list.model()->index(3, 1).data().toString(), QStringLiteral("C0"));
         QCOMPARE(list.model()->index(3, 16).data().toString(), QStringLiteral("CF"));
+    }
+
+    // Rows 2 to 4 of the master boot record's dump selected by a click and
+    // a Shift+click, right-clicked inside the selection, which keeps it,
+    // and copied from the pop-up menu.
+    void shiftClickedRowsAreCopiedFromThePopup() {
+        Gui gui(0, 0);
+        std::vector<std::uint8_t> rows(48);
+        std::iota(rows.begin(), rows.end(), std::uint8_t{0x40});
+        PokeBytes(*gui.platform.FindDisk(gui.platform.AddHardDisk(20480)), 0x20, rows);
+        gui.StartWithSectorDump();
+        gui.app.Screen().SetPopupChooser([](QMenu& menu) { return menu.actions().front(); });
+        CQuorvelView& list = *gui.Frame().ListView();
+        auto at = [&list](int row) {
+            return list.visualRect(list.model()->index(row, 1)).center();
+        };
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, at(2));
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::ShiftModifier, at(4));
+        QTest::mouseClick(list.viewport(), Qt::RightButton, {}, at(3));
+        QCoreApplication::processEvents();
+        QCOMPARE(
+            QGuiApplication::clipboard()->text(),
+            QStringLiteral(
+                "00000020  40 41 42 43 44 45 46 47 48 49 4A 4B 4C 4D 4E 4F  @ABCDEFGHIJKLMNO\n"
+                "00000030  50 51 52 53 54 55 56 57 58 59 5A 5B 5C 5D 5E 5F  PQRSTUVWXYZ[\\]^_\n"
+                "00000040  60 61 62 63 64 65 66 67 68 69 6A 6B 6C 6D 6E 6F  `abcdefghijklmno\n"));
+        for (int row : {1, 5}) {
+            QVERIFY(!gui.Screen().IsListItemSelected(row));
+        }
     }
 
     // Copy to Image on a slow disk, cancelled: the dialog closes within

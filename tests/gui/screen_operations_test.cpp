@@ -215,10 +215,17 @@ TYPED_TEST(ScreenOperationsTest, RightClicksHitWithoutSelectingAndTheCaretNotifi
     screen.InsertListColumn(0, "Offset", ColumnAlign::Left, 100);
     this->Rows(5);
     screen.SetListItemState(0, true, false);
+    screen.SetListItemState(2, true, false);
+    // A right click focuses its row; inside the selection it keeps it,
+    // outside it selects the row alone.
+    this->ui.RightClickList(2);
+    EXPECT_TRUE(screen.IsListItemSelected(0) && screen.IsListItemFocused(2));
     this->ui.RightClickList(1);
+    EXPECT_TRUE(screen.IsListItemSelected(1) && screen.IsListItemFocused(1));
+    EXPECT_FALSE(screen.IsListItemSelected(0) || screen.IsListItemSelected(2));
     this->ui.RightClickList(-1);
     this->ui.DoubleClickList(4);
-    EXPECT_EQ(this->ui.events.listHits, (std::vector<int>{1, -1, 4}));
+    EXPECT_EQ(this->ui.events.listHits, (std::vector<int>{2, 1, -1, 4}));
     // The double-clicked row alone is selected, and focused.
     EXPECT_TRUE(screen.IsListItemSelected(4) && screen.IsListItemFocused(4));
     EXPECT_FALSE(screen.IsListItemSelected(0));
@@ -280,6 +287,11 @@ TYPED_TEST(ScreenOperationsTest, ItemsColumnsAndRowsGoWhereTheyAreInserted) {
     screen.DeleteListColumn(7);
     EXPECT_EQ(std::get<0>(this->ui.Heading(0)), "Offset");
     EXPECT_EQ(screen.GetListColumnCount(), 2);
+}
+
+TYPED_TEST(ScreenOperationsTest, TheClipboardHoldsEightBitText) {
+    this->ops.SetClipboardText("00  55 \xE5\nAA");
+    EXPECT_EQ(this->ops.ClipboardText(), "00  55 \xE5\nAA");
 }
 
 // The Qt list asks for callback cells when it draws: a redraw announces

@@ -102,5 +102,17 @@ TEST(EscapeText, KeepsOneLinePerRowWhateverTheBytes) {
     EXPECT_EQ(EscapeText("line\nbreak\r"), "line\\x0Abreak\\x0D");
 }
 
+// clipboard-set reads what clipboard prints, a line a line.
+TEST_F(BatchRunnerTest, TheClipboardIsSetAndPrintedInTheEscapedForm) {
+    Batch("clipboard-set \\x00a\\\\b\\xe5\\x0A\\x0Alast\n");
+    EXPECT_EQ(screen.ClipboardText(), std::string("\0a\\b\xE5\n\nlast", 11));
+    EXPECT_EQ(Batch("clipboard\n"), "\\x00a\\\\b\\xE5\n\nlast\n");
+    for (const char* bad : {"a\\b", "\\x4", "\\x4g", "\\"}) {
+        Batch("clipboard-set " + std::string(bad) + "\n", 2);
+        EXPECT_EQ(errors, "brovane-batch: line 1: bad escape in '" + std::string(bad) + "'\n");
+    }
+    EXPECT_EQ(screen.ClipboardText().size(), 11u);
+}
+
 }  // namespace
 }  // namespace brovane

@@ -173,6 +173,56 @@ TEST_P(DumpTest, GoToASectorShowsItRawAndWritesExactlyIt) {
     ExpectSixteenAt(at);
 }
 
+// Copy of rows 1-3 of SCATTER.BIN's first cluster, "abc" repeated, with a
+// line break and a zero byte put in; then Copy's lines and plain groups
+// pasted into FAT 1's first sector from row 2, written back alone; then what
+// does not fit, and texts that are no bytes.
+TEST_P(DumpTest, CopyAndPasteGoThroughTheClipboard) {
+    Batch("key Ctrl+F4\nselect Hard Disk 1/#1/Root Directory/#1\n");
+    session.pane.currentBuffer.data()[16] = '\n';
+    session.pane.currentBuffer.data()[17] = 0;
+    Batch("rightclick list 1-3\nchoose &Copy\n");
+    EXPECT_EQ(Batch("clipboard\n"),
+              "00000010  0A 00 61 62 63 61 62 63 61 62 63 61 62 63 61 62  ..abcabcabcabcab\n"
+              "00000020  63 61 62 63 61 62 63 61 62 63 61 62 63 61 62 63  cabcabcabcabcabc\n"
+              "00000030  61 62 63 61 62 63 61 62 63 61 62 63 61 62 63 61  abcabcabcabcabca\n");
+
+    const std::uint64_t at = (2048 + Record("Hard Disk 1/#1/FAT 1").relativeSector) * 512;
+    Batch("select Hard Disk 1/#1/FAT 1\n");
+    ASSERT_EQ(session.pane.viewMode, VM_SECTOR_DUMP);
+    ASSERT_EQ(session.pane.currentBuffer.data()[0], before[at]);
+    screen.SetClipboardText(
+        "00000000  A1 A2 A3 A4 A5 A6 A7 A8 A9 AA AB AC AD AE AF B0  0123456789ABCDEF\r\n"
+        "\tb1 B2b3\n  b4 \n");
+    Batch("rightclick list 2\nchoose Paste\nanswer yes\ncommand write\n");
+    Bytes expected = before;
+    const Bytes pasted = {0xA1, 0xA2, 0xA3, 0xA4, 0xA5, 0xA6, 0xA7, 0xA8, 0xA9, 0xAA,
+                          0xAB, 0xAC, 0xAD, 0xAE, 0xAF, 0xB0, 0xB1, 0xB2, 0xB3, 0xB4};
+    std::copy(pasted.begin(), pasted.end(), expected.begin() + at + 32);
+    EXPECT_TRUE(Image() == expected) << "twenty bytes expected at " << at + 32 << " alone";
+    EXPECT_EQ(screen.CellText(3, 4), "B4");
+
+    printed.clear();
+    const Bytes shown(session.pane.currentBuffer.data(), session.pane.currentBuffer.data() + 512);
+    Batch("clipboard-set 55 AA\nrightclick list 31-30\nchoose &Safe Paste\n");  // no action
+    for (const char* text : {"55 AZ 00", "55A", "\\x0A\\x09 "}) {
+        Batch("rightclick list 30\nclipboard-set " + std::string(text) + "\nchoose &Paste\n");
+    }
+    EXPECT_TRUE(Bytes(session.pane.currentBuffer.data(), session.pane.currentBuffer.data() + 512) ==
+                shown);
+    Batch("rightclick list 31\nclipboard-set " + std::string(40, 'e') + "\nchoose &Paste\n");
+    EXPECT_EQ(session.pane.currentBuffer.data()[495], shown[495]);
+    EXPECT_EQ(session.pane.currentBuffer.data()[496], 0xEE);
+    EXPECT_EQ(session.pane.currentBuffer.data()[511], 0xEE);
+    EXPECT_EQ(printed,
+              Messages({"Not hexadecimal bytes on the clipboard: AZ",
+                        "An odd number of hexadecimal digits on the clipboard: 55A",
+                        "The clipboard holds no bytes to paste",
+                        "Pasted 16 bytes, as many as fit after the focused row; 4 were left out"}));
+    Batch("choose &Paste\n", 2);  // the menu closed when an entry was chosen
+    EXPECT_EQ(errors, "brovane-batch: line 1: no pop-up entry '&Paste'\n");
+}
+
 INSTANTIATE_TEST_SUITE_P(BothAccessModes, DumpTest, ::testing::Bool(),
                          [](const auto& mode) { return mode.param ? "Library" : "DevicePaths"; });
 
