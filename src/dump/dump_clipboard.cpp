@@ -6,6 +6,7 @@
 
 #include "dump/byte_edit.h"
 #include "dump/dump_rows.h"
+#include "screen/hex_groups.h"
 #include "screen/messages.h"
 
 namespace brovane {
@@ -19,7 +20,6 @@ constexpr int kFirstCharacterColumn = kDumpGapColumn + 1;
 constexpr std::size_t kOffsetDigits = 8;
 constexpr std::size_t kFirstByteAt = kOffsetDigits + 2;
 constexpr std::size_t kCopyFormBytesEnd = kFirstByteAt + kBytesPerRow * 3 - 1;
-constexpr std::string_view kBlanks = " \t\r\n\v\f";
 
 constexpr std::string_view kCopyOnlyDumpsText =
     "Copy takes the rows of a Sector, Cluster or Raw Sector dump";
@@ -83,37 +83,21 @@ std::optional<std::vector<std::uint8_t>> CopyFormBytes(std::string_view line) {
     return bytes;
 }
 
-// Appends the bytes of one blank-separated group; false with the reason
-// when it is not an even number of hexadecimal digits.
-bool AppendGroup(std::string_view group, std::vector<std::uint8_t>& bytes, std::string& error) {
-    if (!IsHexRun(group)) {
-        error = "Not hexadecimal bytes on the clipboard: " + std::string(group);
-        return false;
-    }
-    if (group.size() % 2 != 0) {
-        error = "An odd number of hexadecimal digits on the clipboard: " + std::string(group);
-        return false;
-    }
-    for (std::size_t at = 0; at < group.size(); at += 2) {
-        bytes.push_back(*HexByte(group.substr(at, 2)));
-    }
-    return true;
-}
-
 bool AppendLine(std::string_view line, std::vector<std::uint8_t>& bytes, std::string& error) {
     if (std::optional<std::vector<std::uint8_t>> row = CopyFormBytes(line)) {
         bytes.insert(bytes.end(), row->begin(), row->end());
         return true;
     }
-    for (std::size_t start = line.find_first_not_of(kBlanks); start != std::string_view::npos;
-         start = line.find_first_not_of(kBlanks, start)) {
-        std::size_t end = std::min(line.find_first_of(kBlanks, start), line.size());
-        if (!AppendGroup(line.substr(start, end - start), bytes, error)) {
-            return false;
-        }
-        start = end;
+    HexGroups hex = ParseHexGroups(line);
+    if (hex.fault == HexGroupsFault::kNone) {
+        bytes.insert(bytes.end(), hex.bytes.begin(), hex.bytes.end());
+        return true;
     }
-    return true;
+    error = (hex.fault == HexGroupsFault::kOddDigits
+                 ? "An odd number of hexadecimal digits on the clipboard: "
+                 : "Not hexadecimal bytes on the clipboard: ") +
+            std::string(hex.group);
+    return false;
 }
 
 std::string LeftOutText(std::size_t taken, std::size_t leftOut) {

@@ -1,44 +1,12 @@
 #include "imaging/search_pattern.h"
 
-#include <cctype>
 #include <cstring>
+
+#include "screen/hex_groups.h"
 
 namespace brovane {
 
 namespace {
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    const int lower = std::tolower(static_cast<unsigned char>(c));
-    return lower >= 'a' && lower <= 'f' ? lower - 'a' + 10 : -1;
-}
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::optional<std::vector<std::uint8_t>> HexBytes(const std::string& text, std::string& error) {
-    std::vector<std::uint8_t> bytes;
-    for (std::size_t i = 0; i < text.size();) {
-        if (IsBlank(text[i])) {
-            ++i;
-            continue;
-        }
-        const int high = HexDigit(text[i]);
-        const int low = i + 1 < text.size() ? HexDigit(text[i + 1]) : -1;
-        if (high < 0 || low < 0) {
-            const bool odd = high >= 0 && (i + 1 == text.size() || IsBlank(text[i + 1]));
-            error = odd ? "A hexadecimal byte needs two digits: " + text
-                        : "Not hexadecimal bytes: " + text;
-            return std::nullopt;
-        }
-        bytes.push_back(static_cast<std::uint8_t>(high * 16 + low));
-        i += 2;
-    }
-    return bytes;
-}
 
 // Latin-1 letters fold to lower case: A-Z, and 0xC0-0xDE but for the
 // multiplication sign 0xD7.
@@ -55,11 +23,14 @@ std::optional<SearchPattern> PatternOf(const SearchRequest& request, std::string
     SearchPattern pattern;
     pattern.matchCase = request.hexadecimal || request.matchCase;
     if (request.hexadecimal) {
-        std::optional<std::vector<std::uint8_t>> bytes = HexBytes(request.text, error);
-        if (!bytes) {
+        HexGroups hex = ParseHexGroups(request.text);
+        if (hex.fault != HexGroupsFault::kNone) {
+            error = hex.fault == HexGroupsFault::kOddDigits
+                        ? "A hexadecimal byte needs two digits: " + request.text
+                        : "Not hexadecimal bytes: " + request.text;
             return std::nullopt;
         }
-        pattern.bytes = std::move(*bytes);
+        pattern.bytes = std::move(hex.bytes);
     } else {
         pattern.bytes.assign(request.text.begin(), request.text.end());
     }
