@@ -8,6 +8,8 @@ namespace brovane {
 
 namespace {
 
+constexpr std::size_t kFreeFalseStarts = 16;
+
 // Latin-1 letters fold to lower case: A-Z, and 0xC0-0xDE but for the
 // multiplication sign 0xD7.
 std::uint8_t LowerLatin1(std::uint8_t c) {
@@ -72,16 +74,41 @@ bool PatternMatcher::MatchesAt(const std::uint8_t* place) const {
     return true;
 }
 
+// Jumps from one place of the first byte to the next with memchr, which
+// is fastest while that byte is rare; where it turns out common (more
+// than one false start in 64 bytes), the C library's memmem takes over.
+std::size_t PatternMatcher::FindExactly(std::span<const std::uint8_t> data,
+                                        std::size_t from) const {
+    const std::uint8_t* bytes = data.data();
+    const std::size_t lastStart = data.size() - pattern_.size();
+    std::size_t falseStarts = 0;
+    for (std::size_t pos = from; pos <= lastStart; ++pos) {
+        const void* first = std::memchr(bytes + pos, pattern_[0], lastStart - pos + 1);
+        if (first == nullptr) {
+            return npos;
+        }
+        pos = static_cast<std::size_t>(static_cast<const std::uint8_t*>(first) - bytes);
+        if (std::memcmp(bytes + pos + 1, pattern_.data() + 1, pattern_.size() - 1) == 0) {
+            return pos;
+        }
+        if (++falseStarts > kFreeFalseStarts + (pos - from) / 64) {
+            const void* place =
+                memmem(bytes + pos + 1, data.size() - pos - 1, pattern_.data(), pattern_.size());
+            return place == nullptr
+                       ? npos
+                       : static_cast<std::size_t>(static_cast<const std::uint8_t*>(place) - bytes);
+        }
+    }
+    return npos;
+}
+
 std::size_t PatternMatcher::Find(std::span<const std::uint8_t> data, std::size_t from) const {
     const std::size_t size = pattern_.size();
     if (size == 0 || data.size() < size || from > data.size() - size) {
         return npos;
     }
     if (matchCase_) {
-        // The C library's memmem is faster than any scan written here.
-        const void* place =
-            memmem(data.data() + from, data.size() - from, pattern_.data(), pattern_.size());
-        return place == nullptr ? npos : static_cast<const std::uint8_t*>(place) - data.data();
+        return FindExactly(data, from);
     }
     const std::size_t last = size - 1;
     const std::uint8_t lastByte = pattern_[last];

@@ -1,6 +1,7 @@
 // The bytes a search looks for, and how they are matched: exactly by the C
-// library's memmem, or without regard to Latin-1 case by a Horspool scan
-// whose bytes pass through a fold table, in one pass without a copy.
+// library's memchr and memmem, or without regard to Latin-1 case by a
+// Horspool scan whose bytes pass through a fold table, in one pass without
+// a copy.
 #pragma once
 
 #include <array>
@@ -43,6 +44,7 @@ class PatternMatcher {
 
   private:
     bool MatchesAt(const std::uint8_t* place) const;
+    std::size_t FindExactly(std::span<const std::uint8_t> data, std::size_t from) const;
 
     bool matchCase_;
     std::array<std::uint8_t, 256> fold_{};

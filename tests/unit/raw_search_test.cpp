@@ -4,6 +4,9 @@
 // range of an item inside a volume; patterns that cannot be searched for.
 #include <gtest/gtest.h>
 
+#include <cctype>
+
+#include "imaging/search_pattern.h"
 #include "screen/command_table.h"
 #include "walk_harness.h"
 
@@ -11,6 +14,54 @@ namespace brovane {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+
+// Every place a naive scan finds, over data where the pattern's first byte
+// is rare, everywhere (zeros, runs of the pattern's own prefix) and of
+// either case, with patterns of one to five bytes.
+TEST(PatternMatcher, FindsEveryPlaceANaiveScanFinds) {
+    std::uint32_t seed = 7;
+    auto random = [&seed] { return static_cast<std::uint8_t>((seed = seed * 69069u + 1) >> 24); };
+    std::vector<Bytes> texts = {Bytes(5000), Bytes(5000, 'a'), Bytes(5000), Bytes(5000, 'a')};
+    for (std::size_t i = 0; i < 5000; ++i) {
+        texts[0][i] = i % 97 == 0 ? 'A' : random();
+        texts[1][i] = i % 13 == 12 ? 'B' : (i % 7 == 0 ? 'A' : 'a');
+    }
+    for (std::size_t i : {0u, 1234u, 4998u}) {
+        texts[2][i] = 'a';
+        texts[2][i + 1] = 1;
+    }
+    texts[2][3000] = 1;
+    for (std::size_t i = 18; i < 5000; i += 19) {
+        texts[3][i] = 'B';  // a match just past where memchr gives way
+    }
+    const Bytes patterns[] = {{'a'},    {'a', 'B'}, {'a', 'a', 'B'},
+                              {'a', 1}, {0, 1},     {'A', 'a', 'a', 'a', 'B'}};
+    for (const Bytes& pattern : patterns) {
+        for (bool matchCase : {true, false}) {
+            const SearchPattern searched{pattern, matchCase};
+            const PatternMatcher matcher(searched);
+            auto fold = [matchCase](std::uint8_t c) {
+                return matchCase ? c : static_cast<std::uint8_t>(std::tolower(c));
+            };
+            for (const Bytes& text : texts) {
+                std::vector<std::size_t> expected;
+                std::vector<std::size_t> found;
+                for (std::size_t at = 0; at + searched.bytes.size() <= text.size(); ++at) {
+                    if (std::equal(searched.bytes.begin(), searched.bytes.end(), text.begin() + at,
+                                   [&](auto a, auto b) { return fold(a) == fold(b); })) {
+                        expected.push_back(at);
+                    }
+                }
+                for (std::size_t at = matcher.Find(text, 0); at != PatternMatcher::npos;
+                     at = matcher.Find(text, at + 1)) {
+                    found.push_back(at);
+                }
+                EXPECT_EQ(found, expected)
+                    << pattern.size() << " bytes" << (matchCase ? "" : ", any case");
+            }
+        }
+    }
+}
 
 // NEEDLE at sector 5 byte 10, across sectors 100/101 and across the first
 // 1 MiB run (2047/2048), in an unreadable sector (3000), across into one
