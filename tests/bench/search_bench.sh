@@ -3,7 +3,8 @@
 # nine-byte pattern in three places: brovane-batch `search` over the whole
 # disk against dd iflag=direct bs=1M reading the same bytes. Both read
 # around the page cache. Goal: 80 % of dd's speed or more. Each runs RUNS
-# times, in turn; prints the best and the median.
+# times, in turn; prints the best, the median and the median of each
+# round's ratio.
 # Usage: search_bench.sh BIN_DIR [RUNS]
 set -euo pipefail
 BIN=$(realpath "$1")
@@ -44,4 +45,8 @@ for name, runs in t.items():
 for how, pick in ("best", min), ("median", statistics.median):
     p = {name: pick(runs) for name, runs in t.items()}
     print(f"{how}: search at {100 * p['dd'] / p['search']:.0f} % of dd's speed")
+# Runs of one round follow each other: their ratio shares most of the noise.
+pairs = [d / s for d, s in zip(t["dd"], t["search"])]
+print(f"round by round: search at {100 * statistics.median(pairs):.0f} % of dd's speed (median), "
+      "rounds:", *(f"{100 * x:.0f}" for x in pairs))
 PY
