@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "platform/device_name.h"
+#include "platform/disk_units.h"
 
 namespace brovane {
 
@@ -85,6 +86,13 @@ const std::string* DeviceNamespace::Resolve(std::string_view name) const {
     }
     const auto& paths = parsed->kind == DeviceKind::kHardDisk ? hardDisks_ : floppies_;
     return parsed->index < paths.size() ? &paths[parsed->index] : nullptr;
+}
+
+const std::string* DeviceNamespace::PathOfDrive(std::uint16_t driveNumber) const {
+    const bool hardDisk = driveNumber >= kFirstHardDisk;
+    const auto& paths = hardDisk ? hardDisks_ : floppies_;
+    const std::size_t index = hardDisk ? driveNumber - kFirstHardDisk : driveNumber;
+    return index < paths.size() ? &paths[index] : nullptr;
 }
 
 }  // namespace brovane

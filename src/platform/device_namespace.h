@@ -7,6 +7,7 @@
 // floppy device nodes that exist. Both roots can be moved for tests.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,6 +27,9 @@ class DeviceNamespace {
 
     // The path a namespace name stands for; nullptr past the last drive.
     const std::string* Resolve(std::string_view name) const;
+    // The path of a drive number (floppy i is i, hard disk n is
+    // kFirstHardDisk + n); nullptr past the last drive.
+    const std::string* PathOfDrive(std::uint16_t driveNumber) const;
 
     const std::vector<std::string>& HardDisks() const { return hardDisks_; }
     const std::vector<std::string>& Floppies() const { return floppies_; }

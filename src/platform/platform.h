@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace brovane {
@@ -109,6 +110,25 @@ class Platform {
     virtual bool ReplaceHostFile(const std::string& from, const std::string& to) = 0;
     virtual bool HostFileExists(const std::string& path) = 0;
     virtual bool RemoveHostFile(const std::string& path) = 0;
+    // Makes the folder (its parent must exist). True when a folder is there
+    // afterwards, also one that was there before; false for a file of that
+    // name or any failure.
+    virtual bool CreateHostFolder(const std::string& path) = 0;
+    // True when a folder of that name exists.
+    virtual bool HostFolderExists(const std::string& path) = 0;
+    // Sets the modification and access times of the file or folder, in
+    // seconds since 1970-01-01 UTC.
+    virtual bool SetHostFileTime(const std::string& path, std::int64_t secondsSinceEpoch) = 0;
+    // The modification time, or nothing when the path is not there.
+    virtual std::optional<std::int64_t> HostFileTime(const std::string& path) = 0;
+    // True when the existing file or folder at path lies on the drive (0x80+n
+    // a hard disk, 0..n a floppy, as the platform's device options name them):
+    // on the drive's block device itself or a file system on one of its
+    // partitions; for a drive that is an image file, on a file system of a
+    // loop device backed by that file (/sys/dev/block/MAJ:MIN/loop/backing_file),
+    // or the image file itself. False when it cannot be told (unknown drive,
+    // stat fails).
+    virtual bool IsHostPathOnDrive(const std::string& path, std::uint16_t driveNumber) = 0;
 
     // Zero-filled, sector-aligned memory; nullptr when it cannot be had.
     virtual void* AllocateZeroed(std::size_t bytes) = 0;

@@ -1,7 +1,9 @@
 #include "platform/posix_host_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
 #include <cerrno>
 
 namespace brovane {
@@ -9,6 +11,7 @@ namespace brovane {
 namespace {
 
 constexpr int kFileMode = 0644;
+constexpr mode_t kFolderMode = 0755;
 
 // The folder of a path, for flushing a rename: "." for a bare name.
 std::string FolderOf(const std::string& path) {
@@ -77,6 +80,32 @@ bool ReplacePosixHostFile(const std::string& from, const std::string& to) {
     const bool flushed = ::fsync(folder) == 0;
     ::close(folder);
     return flushed;
+}
+
+bool CreatePosixHostFolder(const std::string& path) {
+    if (::mkdir(path.c_str(), kFolderMode) == 0) {
+        return true;
+    }
+    return errno == EEXIST && PosixHostFolderExists(path);
+}
+
+bool PosixHostFolderExists(const std::string& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+bool SetPosixHostFileTime(const std::string& path, std::int64_t secondsSinceEpoch) {
+    const timespec time{static_cast<time_t>(secondsSinceEpoch), 0};
+    const timespec times[2] = {time, time};  // access, modification
+    return ::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
+}
+
+std::optional<std::int64_t> PosixHostFileTime(const std::string& path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) {
+        return std::nullopt;
+    }
+    return static_cast<std::int64_t>(status.st_mtim.tv_sec);
 }
 
 }  // namespace brovane

@@ -1,10 +1,12 @@
 // Host files on POSIX: plain descriptors (the system cache is welcome for
 // files we write; FlushHostFile is what makes them stable), transfers that
 // go on until every byte moved, and a rename made stable by flushing the
-// directory that holds the new name.
+// directory that holds the new name. Folders and times through mkdir, stat
+// and utimensat.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace brovane {
@@ -17,5 +19,12 @@ std::uint32_t WritePosixHostFile(int fd, std::uint64_t offset, const void* buffe
                                  std::uint32_t bytes);
 bool FlushPosixHostFile(int fd);
 bool ReplacePosixHostFile(const std::string& from, const std::string& to);
+
+// True when a folder is there afterwards, made now or before.
+bool CreatePosixHostFolder(const std::string& path);
+bool PosixHostFolderExists(const std::string& path);
+// Modification and access time alike, in whole seconds since the epoch.
+bool SetPosixHostFileTime(const std::string& path, std::int64_t secondsSinceEpoch);
+std::optional<std::int64_t> PosixHostFileTime(const std::string& path);
 
 }  // namespace brovane

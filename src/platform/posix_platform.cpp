@@ -12,6 +12,7 @@
 #include "platform/device_name.h"
 #include "platform/device_transfer.h"
 #include "platform/drive_type.h"
+#include "platform/host_device_of.h"
 #include "platform/posix_host_file.h"
 #include "platform/shared_object.h"
 #include "platform/version_answer.h"
@@ -27,8 +28,10 @@ void ReportOpenFailure(const std::string& path, int error) {
 }  // namespace
 
 PosixPlatform::PosixPlatform(PlatformOptions options, const std::string& sysBlockRoot,
-                             const std::string& devRoot)
-    : options_(std::move(options)), namespace_(options_, sysBlockRoot, devRoot) {}
+                             const std::string& devRoot, std::string sysDevBlockRoot)
+    : options_(std::move(options)),
+      namespace_(options_, sysBlockRoot, devRoot),
+      sysDevBlockRoot_(std::move(sysDevBlockRoot)) {}
 
 PosixPlatform::~PosixPlatform() {
     devices_.Clear([](PosixDevice& device) { ClosePosixDevice(device); });
@@ -198,6 +201,27 @@ bool PosixPlatform::HostFileExists(const std::string& path) {
 
 bool PosixPlatform::RemoveHostFile(const std::string& path) {
     return ::unlink(path.c_str()) == 0;
+}
+
+bool PosixPlatform::CreateHostFolder(const std::string& path) {
+    return CreatePosixHostFolder(path);
+}
+
+bool PosixPlatform::HostFolderExists(const std::string& path) {
+    return PosixHostFolderExists(path);
+}
+
+bool PosixPlatform::SetHostFileTime(const std::string& path, std::int64_t secondsSinceEpoch) {
+    return SetPosixHostFileTime(path, secondsSinceEpoch);
+}
+
+std::optional<std::int64_t> PosixPlatform::HostFileTime(const std::string& path) {
+    return PosixHostFileTime(path);
+}
+
+bool PosixPlatform::IsHostPathOnDrive(const std::string& path, std::uint16_t driveNumber) {
+    const std::string* drivePath = namespace_.PathOfDrive(driveNumber);
+    return drivePath != nullptr && HostPathLiesOn(path, *drivePath, sysDevBlockRoot_);
 }
 
 void* PosixPlatform::AllocateZeroed(std::size_t bytes) {

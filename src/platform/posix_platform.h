@@ -17,8 +17,10 @@ namespace brovane {
 
 class PosixPlatform : public Platform {
   public:
+    // sysDevBlockRoot holds the block devices' "MAJ:MIN" links, for IsHostPathOnDrive.
     explicit PosixPlatform(PlatformOptions options, const std::string& sysBlockRoot = "/sys/block",
-                           const std::string& devRoot = "/dev");
+                           const std::string& devRoot = "/dev",
+                           std::string sysDevBlockRoot = "/sys/dev/block");
     ~PosixPlatform() override;
     PosixPlatform(const PosixPlatform&) = delete;
     PosixPlatform& operator=(const PosixPlatform&) = delete;
@@ -59,6 +61,11 @@ class PosixPlatform : public Platform {
     bool ReplaceHostFile(const std::string& from, const std::string& to) override;
     bool HostFileExists(const std::string& path) override;
     bool RemoveHostFile(const std::string& path) override;
+    bool CreateHostFolder(const std::string& path) override;
+    bool HostFolderExists(const std::string& path) override;
+    bool SetHostFileTime(const std::string& path, std::int64_t secondsSinceEpoch) override;
+    std::optional<std::int64_t> HostFileTime(const std::string& path) override;
+    bool IsHostPathOnDrive(const std::string& path, std::uint16_t driveNumber) override;
 
     void* AllocateZeroed(std::size_t bytes) override;
     void FreeMemory(void* block) override;
@@ -76,6 +83,7 @@ class PosixPlatform : public Platform {
 
     PlatformOptions options_;
     DeviceNamespace namespace_;
+    std::string sysDevBlockRoot_;
     HandleTable<PosixDevice, DeviceHandle> devices_;
     HandleTable<VirtualDevice, DeviceHandle> virtualDevices_;
     HandleTable<void*, LibraryHandle> libraries_;

@@ -5,6 +5,19 @@
 
 namespace brovane {
 
+namespace {
+
+// The folder part of a path: "/" for a name in the root, empty for a bare name.
+std::string ParentOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return {};
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+}  // namespace
+
 bool MemoryHostFiles::Survives() {
     if (!crashed_ && crashAtOperation != 0 && ++operations_ == crashAtOperation) {
         Crash();
@@ -14,10 +27,13 @@ bool MemoryHostFiles::Survives() {
 }
 
 DeviceHandle MemoryHostFiles::Create(const std::string& path) {
-    if (!Survives()) {
+    if (!Survives() || folders.contains(path)) {
         return kInvalidHandle;
     }
-    files[path].bytes.clear();
+    StampFolderOf(path);
+    MemoryHostFile& file = files[path];
+    file.bytes.clear();
+    file.time = now;
     open_[next_] = path;
     return next_++;
 }
@@ -63,6 +79,7 @@ std::uint32_t MemoryHostFiles::Write(DeviceHandle handle, std::uint64_t offset, 
         file->bytes.resize(offset + moved);
     }
     std::memcpy(file->bytes.data() + offset, buffer, moved);
+    file->time = moved > 0 ? now : file->time;
     return moved;
 }
 
@@ -88,10 +105,81 @@ bool MemoryHostFiles::Replace(const std::string& from, const std::string& to) {
     MemoryHostFile moved = std::move(found->second);
     files.erase(found);
     files[to] = std::move(moved);
+    StampFolderOf(from);
+    StampFolderOf(to);
     for (auto& [handle, path] : open_) {
         path = path == from ? to : path;
     }
     return true;
+}
+
+bool MemoryHostFiles::Remove(const std::string& path) {
+    if (!Survives() || files.erase(path) == 0) {
+        return false;
+    }
+    StampFolderOf(path);
+    return true;
+}
+
+void MemoryHostFiles::StampFolderOf(const std::string& path) {
+    const auto folder = folders.find(ParentOf(path));
+    if (folder != folders.end()) {
+        folder->second = now;
+    }
+}
+
+bool MemoryHostFiles::FolderExists(const std::string& path) const {
+    return path == "/" || folders.contains(path);
+}
+
+bool MemoryHostFiles::CreateFolder(const std::string& path) {
+    if (!Survives() || failFolderCreates || Exists(path)) {
+        return false;
+    }
+    if (FolderExists(path)) {
+        return true;
+    }
+    const std::string parent = ParentOf(path);
+    if (!parent.empty() && !FolderExists(parent)) {
+        return false;
+    }
+    folders[path] = now;
+    StampFolderOf(path);
+    return true;
+}
+
+bool MemoryHostFiles::SetTime(const std::string& path, std::int64_t secondsSinceEpoch) {
+    if (!Survives()) {
+        return false;
+    }
+    if (auto file = files.find(path); file != files.end()) {
+        file->second.time = secondsSinceEpoch;
+        return true;
+    }
+    if (auto folder = folders.find(path); folder != folders.end()) {
+        folder->second = secondsSinceEpoch;
+        return true;
+    }
+    return false;
+}
+
+std::optional<std::int64_t> MemoryHostFiles::Time(const std::string& path) const {
+    if (auto file = files.find(path); file != files.end()) {
+        return file->second.time;
+    }
+    if (auto folder = folders.find(path); folder != folders.end()) {
+        return folder->second;
+    }
+    return std::nullopt;
+}
+
+bool MemoryHostFiles::OnDrive(const std::string& path, std::uint16_t driveNumber) const {
+    const auto prefix = drivePrefixes.find(driveNumber);
+    if (prefix == drivePrefixes.end() || (!Exists(path) && !FolderExists(path))) {
+        return false;
+    }
+    const std::string& folder = prefix->second;
+    return path == folder || path.starts_with(folder.ends_with('/') ? folder : folder + '/');
 }
 
 void MemoryHostFiles::Crash() {

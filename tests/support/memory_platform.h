@@ -130,6 +130,17 @@ class MemoryPlatform : public Platform {
     }
     bool HostFileExists(const std::string& path) override { return hostFiles.Exists(path); }
     bool RemoveHostFile(const std::string& path) override { return hostFiles.Remove(path); }
+    bool CreateHostFolder(const std::string& path) override { return hostFiles.CreateFolder(path); }
+    bool HostFolderExists(const std::string& path) override { return hostFiles.FolderExists(path); }
+    bool SetHostFileTime(const std::string& path, std::int64_t secondsSinceEpoch) override {
+        return hostFiles.SetTime(path, secondsSinceEpoch);
+    }
+    std::optional<std::int64_t> HostFileTime(const std::string& path) override {
+        return hostFiles.Time(path);
+    }
+    bool IsHostPathOnDrive(const std::string& path, std::uint16_t driveNumber) override {
+        return hostFiles.OnDrive(path, driveNumber);
+    }
 
     void* AllocateZeroed(std::size_t bytes) override;
     void FreeMemory(void* block) override;

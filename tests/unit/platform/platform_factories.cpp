@@ -65,6 +65,7 @@ std::vector<std::uint8_t> PosixFactory::Peek(std::uint64_t offset, std::size_t b
 }
 
 Platform& MemoryFactory::Create(const TestSetup& setup) {
+    platform_.hostFiles.folders["/host"] = 0;
     for (auto* list : {&setup.hardDisks, &setup.floppies}) {
         for (const TestDisk& disk : *list) {
             const std::uint64_t sectors = disk.bytes / kMemorySectorBytes;

@@ -168,5 +168,51 @@ TYPED_TEST(PlatformInterfaceTest, HostFilesAreWrittenReadAndReplaced) {
     EXPECT_FALSE(platform.RemoveHostFile(map));
 }
 
+// A folder is made once and then found again, never over a file or without
+// its parent.
+TYPED_TEST(PlatformInterfaceTest, HostFoldersAreMadeWhereTheirParentIs) {
+    Platform& platform = this->Create({});
+    const std::string folder = this->factory_.HostPath("out");
+    const std::string file = this->factory_.HostPath("file");
+    EXPECT_FALSE(platform.HostFolderExists(folder));
+    EXPECT_TRUE(platform.CreateHostFolder(folder));
+    EXPECT_TRUE(platform.CreateHostFolder(folder));
+    EXPECT_TRUE(platform.CreateHostFolder(folder + "/sub"));
+    EXPECT_TRUE(platform.HostFolderExists(folder + "/sub"));
+    platform.CloseHostFile(platform.CreateHostFile(file));
+    EXPECT_FALSE(platform.CreateHostFolder(file));
+    EXPECT_FALSE(platform.HostFolderExists(file));
+    EXPECT_FALSE(platform.CreateHostFolder(this->factory_.HostPath("missing/sub")));
+    EXPECT_FALSE(platform.HostFolderExists(this->factory_.HostPath("missing")));
+}
+
+// Times past 2038 keep their seconds; a write, or a new entry in a folder,
+// moves the time on again, so times are set after the contents.
+TYPED_TEST(PlatformInterfaceTest, HostTimesAreSetAndReadBack) {
+    Platform& platform = this->Create({});
+    const std::string folder = this->factory_.HostPath("out");
+    const std::string file = folder + "/README.TXT";
+    constexpr std::int64_t kDosEpoch = 315532800;  // 1980-01-01
+    constexpr std::int64_t kLate = 4102444800;     // 2100-01-01
+    ASSERT_TRUE(platform.CreateHostFolder(folder));
+    DeviceHandle handle = platform.CreateHostFile(file);
+    platform.CloseHostFile(handle);
+    EXPECT_TRUE(platform.SetHostFileTime(file, kDosEpoch));
+    EXPECT_TRUE(platform.SetHostFileTime(folder, kLate));
+    EXPECT_EQ(platform.HostFileTime(file), kDosEpoch);
+    EXPECT_EQ(platform.HostFileTime(folder), kLate);
+
+    handle = platform.OpenHostFile(file);
+    EXPECT_EQ(platform.WriteHostFile(handle, 0, "x", 1), 1u);
+    platform.CloseHostFile(handle);
+    EXPECT_NE(platform.HostFileTime(file), kDosEpoch);
+    platform.CloseHostFile(platform.CreateHostFile(folder + "/NEW"));
+    EXPECT_NE(platform.HostFileTime(folder), kLate);
+
+    const std::string missing = this->factory_.HostPath("missing");
+    EXPECT_FALSE(platform.SetHostFileTime(missing, kDosEpoch));
+    EXPECT_EQ(platform.HostFileTime(missing), std::nullopt);
+}
+
 }  // namespace
 }  // namespace brovane::test
