@@ -1,5 +1,6 @@
 #include "app/command_state.h"
 
+#include "app/copy_out_command.h"
 #include "app/damage_command.h"
 #include "imaging/copy_extent.h"
 
@@ -16,6 +17,7 @@ CommandState BuildCommandState(const DiskAccess& disk, const RightPaneState& pan
         state.itemSelected = true;
         state.selectedCopyable = IsCopyableItem(*item);
         state.selectedVolume = IsReportableItem(*item);
+        state.selectedCopyOut = IsCopyOutItem(*item);
     }
     state.sectorDumpingChecked = screen.IsMenuChecked(CMD_SECTOR_DUMPING);
     state.rawDumpingChecked = screen.IsMenuChecked(CMD_RAW_DUMPING);

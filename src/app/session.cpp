@@ -1,5 +1,6 @@
 #include "app/session.h"
 
+#include "app/copy_out_command.h"
 #include "app/damage_command.h"
 #include "app/disk_copy_command.h"
 #include "app/frame_commands.h"
@@ -51,7 +52,8 @@ void Session::OnListDoubleClick() {
 }
 
 void Session::OnListRightClick() {
-    ShowDumpContextMenu(screen);
+    const bool listing = pane.viewMode == VM_ROOT_DIR || pane.viewMode == VM_SUBDIRECTORY;
+    ShowDumpContextMenu(screen, listing);
 }
 
 void Session::OnCommand(int command) {
@@ -89,6 +91,12 @@ void Session::OnCommand(int command) {
             break;
         case CMD_RAW_SEARCH:
             ChooseFind(Io(), pane, find, popupItem);
+            break;
+        case CMD_COPY_OUT:
+            ChooseCopyOut(Io(), SelectedItem());
+            break;
+        case CMD_COPY_OUT_ROW:
+            ChooseCopyOutRow(Io(), pane);
             break;
         case CMD_COPY_TO_IMAGE:
             ChooseCopyToImage(Io(), SelectedItem());

@@ -53,6 +53,8 @@ bool BatchRunner::RunLine(std::string_view line, std::string& error) {
         {"clipboard-set", &BatchRunner::SetClipboard},
         {"search", &BatchRunner::SearchItem},
         {"find", &BatchRunner::FindPattern},
+        {"copy-out", &BatchRunner::CopyOutPath},
+        {"copy-out-row", &BatchRunner::CopyOutListRow},
     };
     for (const auto& [name, handler] : kCommands) {
         if (words->command == name) {

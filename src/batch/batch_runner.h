@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/copy_out_command.h"
 #include "app/session.h"
 #include "batch/printed_forms.h"
 #include "batch/text_screen.h"
@@ -49,6 +50,10 @@ class BatchRunner {
     bool CopyDisk(std::string_view arguments, std::string& error);
     bool ReportDamage(std::string_view arguments, std::string& error);
     bool SearchItem(std::string_view arguments, std::string& error);
+    bool CopyOutPath(std::string_view arguments, std::string& error);
+    bool CopyOutListRow(std::string_view arguments, std::string& error);
+    void PrintCopyOut(const std::optional<CopyOutResult>& result);
+    CopiedSink CopiedPrinter();
     bool FindPattern(std::string_view arguments, std::string& error);
     // The item at the PATH in front of a host path; the PATH and the host
     // path are left in itemPath and hostPath.

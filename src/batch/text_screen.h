@@ -69,6 +69,7 @@ class TextScreen : public ScreenOperations {
     // No file is named here (the batch lines name their host files), and
     // long work runs at once, on this thread, without progress.
     std::string AskHostFile(std::string_view title, bool forWriting) override;
+    std::string AskHostFolder(std::string_view title) override { return AskHostFile(title, true); }
     void RunLongWork(std::string_view title, const LongWork& work) override;
     // The line set for the next dialog, with OK; none: Cancel.
     std::optional<std::string> AskLine(std::string_view title, std::string_view prompt) override;

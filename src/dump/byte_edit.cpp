@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <vector>
 
 #include "present/dump_cell_text.h"
 #include "screen/command_table.h"
@@ -50,15 +51,19 @@ void EditFocusedRow(ScreenOperations& screen, RightPaneState& pane) {
     screen.RedrawListItems(*row, *row);
 }
 
-void ShowDumpContextMenu(ScreenOperations& screen) {
-    screen.ShowPopupMenu({
+void ShowDumpContextMenu(ScreenOperations& screen, bool directoryListing) {
+    std::vector<PopupEntry> entries = {
         {CMD_COPY, "&Copy"},
         {CMD_PASTE, "&Paste"},
         {CMD_SAFE_PASTE, "&Safe Paste"},
         {CMD_DELETE, "&Delete"},
         {CMD_SAFE_DELETE, "S&afe Delete"},
         {CMD_DOOMED_DELETE, "D&oomed Delete"},
-    });
+    };
+    if (directoryListing) {
+        entries.push_back({CMD_COPY_OUT_ROW, "Copy &Out..."});
+    }
+    screen.ShowPopupMenu(entries);
 }
 
 }  // namespace brovane

@@ -16,6 +16,7 @@ std::optional<int> FirstFocusedRow(ScreenOperations& screen);
 // Edits the first focused row; nothing when no row has the focus or the
 // row's bytes do not lie inside the current buffer.
 void EditFocusedRow(ScreenOperations& screen, RightPaneState& pane);
-void ShowDumpContextMenu(ScreenOperations& screen);
+// The list pane's pop-up menu; a directory listing's rows also offer Copy Out.
+void ShowDumpContextMenu(ScreenOperations& screen, bool directoryListing = false);
 
 }  // namespace brovane

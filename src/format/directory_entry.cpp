@@ -10,6 +10,7 @@ enum EntryOffset : std::size_t {
     kName = 0,
     kExtension = 8,
     kAttributes = 11,
+    kCaseFlags = 12,
     kCreatedDate = 16,
     kAccessedDate = 18,
     kFirstClusterHigh = 20,
@@ -44,11 +45,12 @@ ByteSpan DirectoryEntryBytes(ByteSpan directoryData, std::size_t index) {
 DirectoryEntry ReadDirectoryEntry(ByteSpan directoryData, std::size_t index) {
     const ByteSpan entry = DirectoryEntryBytes(directoryData, index);
     return DirectoryEntry{
-        ReadBytes<8>(entry, kName),       ReadBytes<3>(entry, kExtension),
-        ReadU8(entry, kAttributes),       ReadU16(entry, kCreatedDate),
-        ReadU16(entry, kAccessedDate),    ReadU16(entry, kFirstClusterHigh),
-        ReadU16(entry, kModifiedTime),    ReadU16(entry, kModifiedDate),
-        ReadU16(entry, kFirstClusterLow), ReadU32(entry, kFileSize),
+        ReadBytes<8>(entry, kName),        ReadBytes<3>(entry, kExtension),
+        ReadU8(entry, kAttributes),        ReadU8(entry, kCaseFlags),
+        ReadU16(entry, kCreatedDate),      ReadU16(entry, kAccessedDate),
+        ReadU16(entry, kFirstClusterHigh), ReadU16(entry, kModifiedTime),
+        ReadU16(entry, kModifiedDate),     ReadU16(entry, kFirstClusterLow),
+        ReadU32(entry, kFileSize),
     };
 }
 

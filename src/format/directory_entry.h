@@ -22,6 +22,10 @@ inline constexpr std::uint8_t kAttrSystem = 0x04;
 inline constexpr std::uint8_t kAttrVolumeLabel = 0x08;
 inline constexpr std::uint8_t kAttrDirectory = 0x10;
 inline constexpr std::uint8_t kAttrArchive = 0x20;
+// Case bits of byte 12: the short name's name or extension is shown in
+// lower case (how a system without long names keeps "readme.txt").
+inline constexpr std::uint8_t kLowerCaseName = 0x08;
+inline constexpr std::uint8_t kLowerCaseExtension = 0x10;
 // All four low bits set marks a long-name slot.
 inline constexpr std::uint8_t kLongNameSlotBits = 0x0F;
 
@@ -37,6 +41,7 @@ struct DirectoryEntry {
     std::array<std::uint8_t, 8> name;
     std::array<std::uint8_t, 3> extension;
     std::uint8_t attributes;
+    std::uint8_t caseFlags;  // byte 12: kLowerCaseName, kLowerCaseExtension
     std::uint16_t createdDate;
     std::uint16_t accessedDate;
     std::uint16_t firstClusterHigh;

@@ -35,4 +35,18 @@ inline constexpr std::uint8_t kLastSlotBit = 0x40;
 std::uint16_t AssembleLongName(ByteSpan directoryData, std::size_t entryIndex,
                                std::span<char> destination);
 
+// The checksum each long-name slot keeps (byte 13) of its entry's eleven
+// short-name bytes.
+std::uint8_t ShortNameChecksum(ByteSpan elevenBytes);
+
+// The long name of a deleted entry, whose slots lost their sequence bytes
+// to the deletion mark: slots are taken back from the one in front of the
+// entry while each is a long-name slot with the checksum of the first, at
+// most 20, until a slot gives a 0 byte. The slots count as intact only when
+// their checksum is that of the entry's short name with some first byte
+// (the one the mark replaced); otherwise, and where AssembleLongName would
+// take none, answers 0 and writes nothing. Else as AssembleLongName.
+std::uint16_t AssembleDeletedLongName(ByteSpan directoryData, std::size_t entryIndex,
+                                      std::span<char> destination);
+
 }  // namespace brovane

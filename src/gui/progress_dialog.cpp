@@ -28,13 +28,14 @@ CProgressDlg::CProgressDlg(const QString& title, const LongWork& work, QWidget* 
       rateText_(new QLabel(this)),
       badText_(new QLabel(this)),
       leftText_(new QLabel(this)),
+      fileText_(new QLabel(this)),
       cancelButton_(new QPushButton(tr("Cancel"), this)) {
     setWindowTitle(title);
     setModal(true);
     auto* layout = new QVBoxLayout(this);
     for (QWidget* widget : {static_cast<QWidget*>(bar_), static_cast<QWidget*>(doneText_),
                             static_cast<QWidget*>(rateText_), static_cast<QWidget*>(badText_),
-                            static_cast<QWidget*>(leftText_)}) {
+                            static_cast<QWidget*>(leftText_), static_cast<QWidget*>(fileText_)}) {
         layout->addWidget(widget);
     }
     layout->addWidget(cancelButton_, 0, Qt::AlignRight);
@@ -50,6 +51,10 @@ CProgressDlg::CProgressDlg(const QString& title, const LongWork& work, QWidget* 
                 done_ = progress.done;
                 total_ = progress.total;
                 bad_ = progress.bad;
+                filesDone_ = progress.filesDone;
+                filesTotal_ = progress.filesTotal;
+                const std::lock_guard lock(currentLock_);
+                current_ = progress.current;
             },
             cancel_);
         ended_ = true;
@@ -85,6 +90,13 @@ void CProgressDlg::ShowProgress() {
     badText_->setText(tr("Bad sectors: %1").arg(bad));
     const double left = rate > 0 ? static_cast<double>(total - done) * kBytesPerUnit / rate : 0;
     leftText_->setText(tr("Time left: %1").arg(done == 0 ? QStringLiteral("-") : TimeText(left)));
+    fileText_->setVisible(filesTotal_.load() != 0);
+    const std::lock_guard lock(currentLock_);
+    fileText_->setText(
+        tr("Files done: %1 of %2, now %3")
+            .arg(filesDone_.load())
+            .arg(filesTotal_.load())
+            .arg(QString::fromUtf8(current_.data(), static_cast<qsizetype>(current_.size()))));
 }
 
 }  // namespace brovane

@@ -1,6 +1,8 @@
-// The progress of long work (a copy to an image): the work runs on a thread
-// of its own from the moment the dialog is made; the dialog shows how far
-// it is (units done of all, MB/s, bad units, time left), and Cancel sets
+// The progress of long work (a copy to an image, a search, a copy-out): the
+// work runs on a thread of its own from the moment the dialog is made; the
+// dialog shows how far it is (units done of all, MB/s, bad units, time
+// left, and for work over files the files done and the current one), and
+// Cancel sets
 // the work's cancel flag. The dialog closes itself when the work has
 // ended, so it is never gone while the work still runs.
 #pragma once
@@ -10,6 +12,8 @@
 #include <QTimer>
 #include <atomic>
 #include <cstdint>
+#include <mutex>
+#include <string>
 #include <thread>
 
 #include "screen/long_work.h"
@@ -40,6 +44,10 @@ class CProgressDlg : public QDialog {
     std::atomic<std::uint64_t> done_{0};
     std::atomic<std::uint64_t> total_{0};
     std::atomic<std::uint64_t> bad_{0};
+    std::atomic<std::uint64_t> filesDone_{0};
+    std::atomic<std::uint64_t> filesTotal_{0};
+    std::mutex currentLock_;
+    std::string current_;  // under currentLock_
     CancelFlag cancel_{false};
     std::atomic<bool> ended_{false};
     QElapsedTimer clock_;
@@ -49,6 +57,7 @@ class CProgressDlg : public QDialog {
     QLabel* rateText_;
     QLabel* badText_;
     QLabel* leftText_;
+    QLabel* fileText_;
     QPushButton* cancelButton_;
     std::thread worker_;
 };

@@ -209,6 +209,17 @@ std::string QtScreen::AskHostFile(std::string_view title, bool forWriting) {
     return dialog.selectedFiles().front().toLocal8Bit().toStdString();
 }
 
+std::string QtScreen::AskHostFolder(std::string_view title) {
+    QFileDialog dialog(frame_, Latin1(title));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    dialog.setFileMode(QFileDialog::Directory);
+    if (RunDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().front().toLocal8Bit().toStdString();
+}
+
 void QtScreen::RunLongWork(std::string_view title, const LongWork& work) {
     CProgressDlg dialog(Latin1(title), work, frame_);
     RunDialog(dialog);

@@ -71,6 +71,7 @@ class QtScreen : public ScreenOperations {
     void ShowDocument(std::string_view path) override;
     bool EditBytesDialog(EditBytes& bytes) override;
     std::string AskHostFile(std::string_view title, bool forWriting) override;
+    std::string AskHostFolder(std::string_view title) override;
     void RunLongWork(std::string_view title, const LongWork& work) override;
     std::optional<std::string> AskLine(std::string_view title, std::string_view prompt) override;
     std::optional<SearchRequest> AskSearchPattern(std::string_view title) override;

@@ -133,7 +133,8 @@ SearchOutcome RawSearcher::Run(std::uint64_t fromByte, const ProgressReport& rep
     }
     fromByte_ = fromByte;
     std::uint64_t sector = std::min(fromByte / kSectorBytes, range_.sectors);
-    WorkProgress progress{0, range_.sectors - sector, 0};
+    WorkProgress progress;
+    progress.total = range_.sectors - sector;
     while (sector < range_.sectors) {
         if (cancel.load()) {
             outcome.stop = SearchStop::kCancelled;

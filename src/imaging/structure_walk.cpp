@@ -36,33 +36,6 @@ PlatformBlock ReadBlock(Platform& platform, SectorSource& source, std::uint64_t 
     return block;
 }
 
-// The first FAT copy, where one of its sectors was not read well taken from
-// the second, as the views use the second copy when the first fails.
-PlatformBlock ReadMergedFat(Platform& platform, SectorSource& source, const FoundVolume& volume) {
-    const VolumeLayout& layout = volume.layout;
-    const unsigned copies = std::min<unsigned>(layout.numberOfFats, kFatCopiesRead);
-    if (copies == 0) {
-        return {};
-    }
-    PlatformBlock fat =
-        ReadBlock(platform, source, volume.base + FatSector(layout, 1), layout.sectorsPerFat);
-    for (unsigned n = 2; fat && n <= copies; ++n) {
-        const std::uint64_t first = volume.base + FatSector(layout, n);
-        PlatformBlock other = ReadBlock(platform, source, first, layout.sectorsPerFat);
-        if (!other) {
-            break;
-        }
-        const std::uint64_t firstOfCopy1 = volume.base + FatSector(layout, 1);
-        for (std::uint32_t s = 0; s < layout.sectorsPerFat; ++s) {
-            if (!source.IsReadable(firstOfCopy1 + s) && source.IsReadable(first + s)) {
-                std::copy_n(other.data() + std::size_t{s} * kSectorBytes, kSectorBytes,
-                            fat.data() + std::size_t{s} * kSectorBytes);
-            }
-        }
-    }
-    return fat;
-}
-
 struct Directory {
     std::string path;
     std::uint32_t firstCluster = 0;
@@ -225,6 +198,31 @@ void WalkTable(TableWalk& walk, std::uint64_t tableSector, bool inExtendedTable)
 }
 
 }  // namespace
+
+PlatformBlock ReadMergedFat(Platform& platform, SectorSource& source, const FoundVolume& volume) {
+    const VolumeLayout& layout = volume.layout;
+    const unsigned copies = std::min<unsigned>(layout.numberOfFats, kFatCopiesRead);
+    if (copies == 0) {
+        return {};
+    }
+    PlatformBlock fat =
+        ReadBlock(platform, source, volume.base + FatSector(layout, 1), layout.sectorsPerFat);
+    for (unsigned n = 2; fat && n <= copies; ++n) {
+        const std::uint64_t first = volume.base + FatSector(layout, n);
+        PlatformBlock other = ReadBlock(platform, source, first, layout.sectorsPerFat);
+        if (!other) {
+            break;
+        }
+        const std::uint64_t firstOfCopy1 = volume.base + FatSector(layout, 1);
+        for (std::uint32_t s = 0; s < layout.sectorsPerFat; ++s) {
+            if (!source.IsReadable(firstOfCopy1 + s) && source.IsReadable(first + s)) {
+                std::copy_n(other.data() + std::size_t{s} * kSectorBytes, kSectorBytes,
+                            fat.data() + std::size_t{s} * kSectorBytes);
+            }
+        }
+    }
+    return fat;
+}
 
 std::optional<std::uint64_t> ClusterStart(const FoundVolume& volume, std::uint32_t cluster) {
     if (cluster < 2) {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/platform_block.h"
 #include "volume/volume_layout.h"
 
 namespace brovane {
@@ -66,6 +67,11 @@ void WalkDiskStructure(Platform& platform, SectorSource& source, StructureVisito
 // partition type says FAT32.
 void WalkVolumeStructure(Platform& platform, SectorSource& source, std::uint64_t base,
                          bool fat32Indicator, StructureVisitor& visitor);
+
+// The first FAT copy, where one of its sectors was not read well taken from
+// the second, as the views use the second copy when the first fails. An
+// empty handle when the volume has no FAT or its size is refused.
+PlatformBlock ReadMergedFat(Platform& platform, SectorSource& source, const FoundVolume& volume);
 
 // The first sector of a cluster, from the walk's start; nothing below
 // cluster 2.

@@ -34,6 +34,7 @@ DirectoryRow MakeDirectoryRow(const DirectoryEntry& entry, std::uint16_t fatType
         entry.modifiedDate,
         entry.createdDate,
         entry.accessedDate,
+        0,
         StartCluster(entry, fatType),
         entry.fileSize,
         {},
@@ -79,6 +80,8 @@ std::optional<std::uintptr_t> AppendDirectoryRow(DirectoryRowStore& store, const
     }
     DirectoryRow stored = row;
     stored.longName = {};
+    stored.entryIndex =
+        static_cast<std::uint16_t>(std::min<std::size_t>(entryIndex, kNoEntryIndex));
     std::memcpy(store.block.data() + store.used, &stored, kRecordBytes);
     const std::uintptr_t index = store.used;
     store.used += kRecordBytes + length + 1;
@@ -96,6 +99,23 @@ std::optional<DirectoryRow> FindDirectoryRow(const DirectoryRowStore& store, std
     row.longName =
         std::string_view(name, static_cast<std::size_t>(std::find(name, end, '\0') - name));
     return row;
+}
+
+std::optional<std::uintptr_t> NthDirectoryRow(const DirectoryRowStore& store, std::size_t n) {
+    std::uintptr_t index = 0;
+    for (std::size_t row = 0; row < n; ++row) {
+        const std::optional<DirectoryRow> found = FindDirectoryRow(store, index);
+        if (!found) {
+            return std::nullopt;
+        }
+        // A name may keep the 0 its last slot gave besides its own zero
+        // byte; a record never begins with one (its short name's first byte).
+        index += kRecordBytes + found->longName.size();
+        while (index < store.used && store.block.data()[index] == 0) {
+            ++index;
+        }
+    }
+    return FindDirectoryRow(store, index) ? std::optional<std::uintptr_t>(index) : std::nullopt;
 }
 
 }  // namespace brovane

@@ -19,6 +19,8 @@
 
 namespace brovane {
 
+inline constexpr std::uint16_t kNoEntryIndex = 0xFFFF;
+
 struct DirectoryRow {
     // Name bytes, '.', extension bytes, as stored, then a zero byte.
     std::array<char, kShortNameLength + 1> shortName;
@@ -27,6 +29,9 @@ struct DirectoryRow {
     std::uint16_t modifiedDate;
     std::uint16_t createdDate;
     std::uint16_t accessedDate;
+    // The entry's number in the directory's data; kNoEntryIndex from 65,535
+    // on, past what a directory may hold (kept in the record's padding).
+    std::uint16_t entryIndex;
     std::uint32_t startCluster;  // high word joined on FAT32 only
     std::uint32_t fileSize;
     // The text stored behind the record, up to its first zero byte; empty
@@ -63,6 +68,10 @@ void ReleaseDirectoryRowStore(DirectoryRowStore& store);
 // row's index; nothing when the store has no room left for it.
 std::optional<std::uintptr_t> AppendDirectoryRow(DirectoryRowStore& store, const DirectoryRow& row,
                                                  ByteSpan directoryData, std::size_t entryIndex);
+
+// The index of the n-th row (from 0) in the order the rows were appended,
+// which is the order the listing shows them; nothing past the last.
+std::optional<std::uintptr_t> NthDirectoryRow(const DirectoryRowStore& store, std::size_t n);
 
 // The row at that index, with its long name; nothing when the store holds
 // no row there.

@@ -36,6 +36,10 @@ constexpr std::array kCommands{
     CommandInfo{CMD_FIND_NEXT, "find-next",
                 "Finds the next place that holds what was last searched for\nFind Next",
                 SelectedItem},
+    CommandInfo{CMD_COPY_OUT, "copy-out",
+                "Copies the selected file, directory or volume's files into a folder of this "
+                "computer\nCopy Out",
+                CopyOutItem},
     CommandInfo{CMD_COPY_TO_IMAGE, "copy-image",
                 "Copies the selected disk, partition or volume to an image file with a mapfile of "
                 "what could not be read\nCopy to Image",
@@ -72,6 +76,7 @@ constexpr std::array kMainMenu{
     MenuItem{"&Action", "", 0},
     MenuItem{"&Action", "&Copy to Image...\tCtrl+I", CMD_COPY_TO_IMAGE},
     MenuItem{"&Action", "Damage &Report...", CMD_DAMAGE_REPORT},
+    MenuItem{"&Action", "Copy Out...\tCtrl+O", CMD_COPY_OUT},
     MenuItem{"&Action", "", 0},
     MenuItem{"&Action", "&Sector/Cluster Dumping\tCtrl+F4", CMD_SECTOR_DUMPING},
     MenuItem{"&Action", "Raw Sector &Dumping\tF4", CMD_RAW_DUMPING},
@@ -87,7 +92,8 @@ constexpr std::array kAccelerators{
     Accelerator{"F5", CMD_REFRESH_DISKS},   Accelerator{"F6", CMD_NEXT_PANE},
     Accelerator{"Shift+F6", CMD_PREV_PANE}, Accelerator{"Ctrl+F", CMD_FIND},
     Accelerator{"Ctrl+G", CMD_GOTO_SECTOR}, Accelerator{"Ctrl+I", CMD_COPY_TO_IMAGE},
-    Accelerator{"Ctrl+X", CMD_EDIT_CUT},    Accelerator{"Ctrl+Z", CMD_EDIT_UNDO},
+    Accelerator{"Ctrl+O", CMD_COPY_OUT},    Accelerator{"Ctrl+X", CMD_EDIT_CUT},
+    Accelerator{"Ctrl+Z", CMD_EDIT_UNDO},
 };
 
 constexpr std::array<int, 6> kToolbar{CMD_VIEW_DETAILS, 0, CMD_PREVIOUS,
@@ -162,6 +168,8 @@ bool IsCommandEnabled(int id, const CommandState& state) {
             return state.diskAccessReady && state.selectedVolume;
         case SelectedItem:
             return state.diskAccessReady && state.itemSelected;
+        case CopyOutItem:
+            return state.diskAccessReady && state.selectedCopyOut;
     }
     return false;
 }

@@ -6,14 +6,20 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <string>
 
 namespace brovane {
 
-// Units (sectors) done of all, and how many of them went bad.
+// Units (sectors) done of all, and how many of them went bad; work over
+// files (Copy Out) also says how many files are done of all and names the
+// one it is at.
 struct WorkProgress {
     std::uint64_t done = 0;
     std::uint64_t total = 0;
     std::uint64_t bad = 0;
+    std::uint64_t filesDone = 0;
+    std::uint64_t filesTotal = 0;
+    std::string current;
 };
 
 using ProgressReport = std::function<void(const WorkProgress&)>;

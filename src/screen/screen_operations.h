@@ -105,6 +105,8 @@ class ScreenOperations {
     // A file of the host that the user names, to write (an image) or to
     // read (a mapfile); empty when none is named.
     virtual std::string AskHostFile(std::string_view title, bool forWriting) = 0;
+    // A folder of the host that the user names; empty when none is named.
+    virtual std::string AskHostFolder(std::string_view title) = 0;
     // Runs the work to its end with a progress dialog whose Cancel sets the
     // work's cancel flag. The GUI runs it off its own thread and keeps the
     // window responsive; the work touches nothing of the screen.

@@ -48,6 +48,7 @@ TreeItemInfo DirectoryChildRecord(const TreeItemInfo& directory, const Directory
     child.relativeSector = directory.relativeSector + directory.sectorCount;
     child.attributes = entry.attributes;
     child.firstCluster = StartCluster(entry, directory.fatType);
+    child.parentCluster = directory.firstCluster;
     return child;
 }
 
@@ -83,8 +84,10 @@ bool ForEachListedEntry(ByteSpan data, DirectoryHolder holder, const ListedEntry
 bool AddDirectoryChildren(ChildInsertion& insertion, const TreeItemInfo& directory, ByteSpan data,
                           DirectoryHolder holder) {
     return ForEachListedEntry(
-        data, holder, [&](std::size_t, const DirectoryEntry& entry, std::string_view name) {
-            return AddChild(insertion, DirectoryChildRecord(directory, entry), name);
+        data, holder, [&](std::size_t index, const DirectoryEntry& entry, std::string_view name) {
+            TreeItemInfo child = DirectoryChildRecord(directory, entry);
+            child.entryIndex = static_cast<std::uint32_t>(index);
+            return AddChild(insertion, child, name);
         });
 }
 

@@ -36,7 +36,8 @@ enum class DirectoryHolder { FixedRoot, ClusterChain };
 using ChildNameText = std::array<char, kMaxLongNameBytes>;
 
 // The record of an entry's child: the directory's drive and volume fields,
-// the first data sector, the entry's attributes and first cluster.
+// the first data sector, the entry's attributes and first cluster, and the
+// directory's first cluster as its parent.
 TreeItemInfo DirectoryChildRecord(const TreeItemInfo& directory, const DirectoryEntry& entry);
 
 // The entry's long name when it is not the first entry of the data and

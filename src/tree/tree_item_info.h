@@ -53,6 +53,10 @@ struct TreeItemInfo {
     std::uint32_t baseSector;       // absolute sector that relativeSector counts from
     std::uint32_t firstDataSector;  // cluster 2, relative to the volume's first sector
     std::uint32_t int13Extensions;  // the disk library's extension value, passed back unchanged
+    // Directory entries only: the directory that lists the entry (its first
+    // cluster; 0 for the fixed root directory) and the entry's number in it.
+    std::uint32_t parentCluster;
+    std::uint32_t entryIndex;
 };
 
 // A directory-entry item with the sub-directory attribute: listed, and
