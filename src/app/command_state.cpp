@@ -1,6 +1,7 @@
 #include "app/command_state.h"
 
 #include "app/damage_command.h"
+#include "app/fat_copies_command.h"
 #include "imaging/copy_extent.h"
 
 namespace brovane {
@@ -16,6 +17,7 @@ CommandState BuildCommandState(const DiskAccess& disk, const RightPaneState& pan
         state.itemSelected = true;
         state.selectedCopyable = IsCopyableItem(*item);
         state.selectedVolume = IsReportableItem(*item);
+        state.selectedFatCopies = IsFatCopiesItem(*item);
     }
     state.sectorDumpingChecked = screen.IsMenuChecked(CMD_SECTOR_DUMPING);
     state.rawDumpingChecked = screen.IsMenuChecked(CMD_RAW_DUMPING);

@@ -2,6 +2,7 @@
 
 #include "app/damage_command.h"
 #include "app/disk_copy_command.h"
+#include "app/fat_copies_command.h"
 #include "app/frame_commands.h"
 #include "app/goto_sector_command.h"
 #include "app/selection_dispatch.h"
@@ -95,6 +96,9 @@ void Session::OnCommand(int command) {
             break;
         case CMD_DAMAGE_REPORT:
             ChooseDamageReport(Io(), pane, SelectedItem());
+            break;
+        case CMD_COMPARE_FATS:
+            CompareFatCopiesOf(Io(), pane, SelectedItem());
             break;
         case CMD_COPY:
             CopySelectedRows(screen, pane);

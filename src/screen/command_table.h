@@ -31,6 +31,7 @@ enum CommandId : int {
     CMD_DAMAGE_REPORT = 32811,
     CMD_FIND = 32812,
     CMD_FIND_NEXT = 32813,
+    CMD_COMPARE_FATS = 32814,
     CMD_EDIT_CUT = 57635,
     CMD_EDIT_UNDO = 57643,
     CMD_APP_ABOUT = 57664,
@@ -57,6 +58,7 @@ enum class EnableRule {
     CopyableItem,     // the selected item is a disk, a floppy or a partition
     VolumeItem,       // the selected item is a floppy or a partition volume
     SelectedItem,     // an item is selected
+    FatCopiesItem,    // the selected item is a volume or one of its FATs
 };
 
 // View styles of the list pane, as the style commands name them.
@@ -89,6 +91,7 @@ struct CommandState {
     bool itemSelected = false;
     bool selectedCopyable = false;
     bool selectedVolume = false;
+    bool selectedFatCopies = false;
     bool sectorDumpingChecked = false;
     bool rawDumpingChecked = false;
     bool toolbarVisible = true;
