@@ -42,35 +42,46 @@ class CopiesCompare {
         result_ = {};
         result_.fatType = volume_.fatType;
         result_.copies = copies_;
-        if (copies_ == 0 ||
-            !FitsVolumeDrive(platform_, volume_.origin.driveNumber, volume_.sectorsPerFat)) {
+        if (!AllocatePieces()) {
             return false;
         }
-        pieceSectors_ = std::min(PieceSectors(copies_), volume_.sectorsPerFat);
-        if (pieceSectors_ == 0) {
-            return true;
-        }
-        pieces_ = AllocateSectors(platform_, std::uint64_t{copies_} * pieceSectors_);
-        if (!pieces_) {
-            return false;
-        }
-        unread_.assign(std::size_t{copies_} * pieceSectors_, 0);
-        row_.resize(copies_);
         std::uint32_t entry = 0;
         for (std::uint32_t sector = 0; sector < volume_.sectorsPerFat;) {
             const std::uint32_t count = std::min(pieceSectors_, volume_.sectorsPerFat - sector);
-            const std::size_t bytes = std::size_t{count} * kSectorBytes;
-            for (unsigned n = 0; n < copies_; ++n) {
-                ReadPiece(n, sector, count);
-            }
-            entry += PiecesAgree(count) ? EntriesIn(bytes, volume_.fatType)
-                                        : CompareEntries(bytes, entry);
+            entry += ComparePieces(sector, count, entry);
             sector += count;
         }
         return true;
     }
 
   private:
+    // No pieces for a FAT of 0 sectors: nothing to compare.
+    bool AllocatePieces() {
+        if (copies_ == 0 ||
+            !FitsVolumeDrive(platform_, volume_.origin.driveNumber, volume_.sectorsPerFat)) {
+            return false;
+        }
+        pieceSectors_ = std::min(PieceSectors(copies_), volume_.sectorsPerFat);
+        if (pieceSectors_ > 0) {
+            pieces_ = AllocateSectors(platform_, std::uint64_t{copies_} * pieceSectors_);
+        }
+        unread_.assign(std::size_t{copies_} * pieceSectors_, 0);
+        row_.resize(copies_);
+        return pieceSectors_ == 0 || static_cast<bool>(pieces_);
+    }
+
+    // The piece of count sectors from `sector` of every copy; answers how
+    // many entries it holds.
+    std::uint32_t ComparePieces(std::uint32_t sector, std::uint32_t count,
+                                std::uint32_t firstEntry) {
+        for (unsigned n = 0; n < copies_; ++n) {
+            ReadPiece(n, sector, count);
+        }
+        const std::size_t bytes = std::size_t{count} * kSectorBytes;
+        return PiecesAgree(count) ? EntriesIn(bytes, volume_.fatType)
+                                  : CompareEntries(bytes, firstEntry);
+    }
+
     std::uint8_t* PieceOf(unsigned n) const {
         return pieces_.data() + std::size_t{n} * pieceSectors_ * kSectorBytes;
     }
