@@ -2,6 +2,7 @@
 
 #include "app/copy_out_command.h"
 #include "app/damage_command.h"
+#include "app/fat_copies_command.h"
 #include "imaging/copy_extent.h"
 
 namespace brovane {
@@ -18,6 +19,7 @@ CommandState BuildCommandState(const DiskAccess& disk, const RightPaneState& pan
         state.selectedCopyable = IsCopyableItem(*item);
         state.selectedVolume = IsReportableItem(*item);
         state.selectedCopyOut = IsCopyOutItem(*item);
+        state.selectedFatCopies = IsFatCopiesItem(*item);
     }
     state.sectorDumpingChecked = screen.IsMenuChecked(CMD_SECTOR_DUMPING);
     state.rawDumpingChecked = screen.IsMenuChecked(CMD_RAW_DUMPING);

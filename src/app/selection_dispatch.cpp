@@ -25,6 +25,7 @@ void ResetPaneState(RightPaneState& pane, const TreeItemInfo& item) {
     pane.canGoPrevious = false;
     pane.canGoNext = false;
     pane.viewMode = VM_NONE;
+    ReleaseFatCopies(pane);
 }
 
 // A sub-directory is listed; a file shows its clusters as a dump.

@@ -3,6 +3,7 @@
 #include "app/copy_out_command.h"
 #include "app/damage_command.h"
 #include "app/disk_copy_command.h"
+#include "app/fat_copies_command.h"
 #include "app/frame_commands.h"
 #include "app/goto_sector_command.h"
 #include "app/selection_dispatch.h"
@@ -103,6 +104,9 @@ void Session::OnCommand(int command) {
             break;
         case CMD_DAMAGE_REPORT:
             ChooseDamageReport(Io(), pane, SelectedItem());
+            break;
+        case CMD_COMPARE_FATS:
+            CompareFatCopiesOf(Io(), pane, SelectedItem());
             break;
         case CMD_COPY:
             CopySelectedRows(screen, pane);

@@ -9,14 +9,13 @@ constexpr std::uint32_t kFat12Mask = 0x0FFF;
 constexpr std::uint32_t kFat16End = 0xFFFF;
 constexpr std::uint32_t kFat12End = kFat12Mask;
 
-// Byte offset and width of a cluster's entry; 64 bits, so no cluster number
-// can wrap the offset.
-struct EntryPlace {
-    std::uint64_t offset;
-    std::uint64_t width;
-};
+std::uint32_t DecodeFat12(std::uint16_t word, std::uint32_t cluster) {
+    return (cluster % 2 == 0) ? (word & kFat12Mask) : static_cast<std::uint32_t>(word >> 4);
+}
 
-EntryPlace PlaceOf(std::uint32_t cluster, std::uint16_t fatType) {
+}  // namespace
+
+FatEntryPlace PlaceOfFatEntry(std::uint32_t cluster, std::uint16_t fatType) {
     switch (fatType) {
         case kFat16Code:
             return {2 * std::uint64_t{cluster}, 2};
@@ -26,12 +25,6 @@ EntryPlace PlaceOf(std::uint32_t cluster, std::uint16_t fatType) {
             return {4 * std::uint64_t{cluster & kFat32ClusterMask}, 4};
     }
 }
-
-std::uint32_t DecodeFat12(std::uint16_t word, std::uint32_t cluster) {
-    return (cluster % 2 == 0) ? (word & kFat12Mask) : static_cast<std::uint32_t>(word >> 4);
-}
-
-}  // namespace
 
 bool IsFatTypeCode(std::uint16_t fatType) {
     return fatType == kFat16Code || fatType == kFat12Code || fatType == kFat32Code;
@@ -59,7 +52,7 @@ std::optional<std::uint32_t> ReadFatEntry(std::uint32_t cluster, std::uint16_t f
     if (!IsFatTypeCode(fatType)) {
         return std::nullopt;
     }
-    const EntryPlace place = PlaceOf(cluster, fatType);
+    const FatEntryPlace place = PlaceOfFatEntry(cluster, fatType);
     if (place.offset + place.width > fatImage.size()) {
         return std::nullopt;
     }

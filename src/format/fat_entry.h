@@ -30,6 +30,16 @@ std::uint32_t EndOfChain(std::uint16_t fatType);
 // FAT32, unchanged on FAT12 and FAT16.
 std::uint32_t SignificantCluster(std::uint32_t cluster, std::uint16_t fatType);
 
+// Where the entry of a cluster lies in a FAT image: its first byte and the
+// bytes read for it (FAT12: the two that hold its 12 bits). 64 bits, so no
+// cluster number can wrap the offset. A code that is not a FAT type is
+// placed as FAT32.
+struct FatEntryPlace {
+    std::uint64_t offset;
+    std::uint64_t width;
+};
+FatEntryPlace PlaceOfFatEntry(std::uint32_t cluster, std::uint16_t fatType);
+
 // The entry of the cluster (FAT32: masked to 28 bits). Empty when any of its
 // bytes lies past the image, or when the code is not a FAT type: such an
 // entry is never read.

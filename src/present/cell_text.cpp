@@ -5,6 +5,7 @@
 #include "present/directory_cell_text.h"
 #include "present/dump_cell_text.h"
 #include "present/fat_cell_text.h"
+#include "present/fat_copies_list.h"
 
 namespace brovane {
 
@@ -31,6 +32,9 @@ std::string_view CellText(const RightPaneState& pane, int column, std::uintptr_t
             break;
         case VM_FAT12:
             Fat12CellText(pane, column, itemData, text);
+            break;
+        case VM_FAT_COPIES:
+            FatCopiesCellText(pane, column, itemData, text);
             break;
         default:
             break;

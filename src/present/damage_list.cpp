@@ -26,11 +26,7 @@ void AddRow(ScreenOperations& screen, const std::array<std::string, 4>& cells) {
 }  // namespace
 
 void ShowDamageList(ScreenOperations& screen, RightPaneState& pane, const DamageReport& report) {
-    ReleasePaneBlocks(pane);
-    pane.viewMode = VM_NONE;
-    pane.canGoPrevious = false;
-    pane.canGoNext = false;
-    pane.unitRead = false;
+    ReleaseUnit(pane, VM_NONE);
     ResetListPane(screen);
     InsertColumns(screen, kColumns);
     for (const DamagedItem& item : report.items) {

@@ -14,6 +14,19 @@ void ReleasePaneBlocks(RightPaneState& pane) {
     pane.currentBuffer.Release();
     pane.clusterChain.Release();
     ReleaseDirectoryRowStore(pane.directoryRows);
+    ReleaseFatCopies(pane);
+}
+
+void ReleaseUnit(RightPaneState& pane, ViewMode mode) {
+    ReleasePaneBlocks(pane);
+    pane.viewMode = mode;
+    pane.canGoPrevious = false;
+    pane.canGoNext = false;
+    pane.unitRead = false;
+}
+
+void ReleaseFatCopies(RightPaneState& pane) {
+    pane.fatCopies = {};
 }
 
 }  // namespace brovane

@@ -11,6 +11,7 @@
 #include "present/directory_row_store.h"
 #include "tree/tree_item_info.h"
 #include "volume/cluster_chain.h"
+#include "volume/fat_copies.h"
 
 namespace brovane {
 
@@ -25,6 +26,7 @@ enum ViewMode : std::uint8_t {
     VM_RAW_SECTOR_DUMP = 8,
     VM_FAT32 = kFat32Code,
     VM_SUBDIRECTORY = 10,
+    VM_FAT_COPIES = 11,  // the FAT copies compared
 };
 
 struct RightPaneState {
@@ -41,6 +43,8 @@ struct RightPaneState {
     // The last read of the unit now addressed brought all of its bytes; when
     // it did not, currentBuffer holds no data of that unit to write back.
     bool unitRead = false;
+    // The entries a comparison of the FAT copies lists, while it is shown.
+    FatCopiesComparison fatCopies;
 };
 
 // Releases the current buffer, then allocates a zero-filled one of that
@@ -48,5 +52,10 @@ struct RightPaneState {
 bool ReplaceCurrentBuffer(Platform& platform, RightPaneState& pane, std::uint64_t sectors);
 // Releases every block the pane holds.
 void ReleasePaneBlocks(RightPaneState& pane);
+// Releases every block and sets the view mode of a table that holds no
+// unit: nothing to page, edit or write.
+void ReleaseUnit(RightPaneState& pane, ViewMode mode);
+// Gives back the memory of a comparison of FAT copies.
+void ReleaseFatCopies(RightPaneState& pane);
 
 }  // namespace brovane

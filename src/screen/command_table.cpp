@@ -48,6 +48,10 @@ constexpr std::array kCommands{
                 "Lists the files and directories of a volume that lie on sectors its copy could "
                 "not read\nDamage Report",
                 VolumeItem},
+    CommandInfo{CMD_COMPARE_FATS, "compare-fats",
+                "Lists the entries in which the FAT copies of the selected volume differ\nCompare "
+                "FATs",
+                FatCopiesItem},
     CommandInfo{CMD_USAGE, "usage", "It details on the features available in this utility\nUsage",
                 Always},
     CommandInfo{CMD_EDIT_CUT, "", "Cut the selection and put it on the Clipboard\nCut", Never},
@@ -77,6 +81,7 @@ constexpr std::array kMainMenu{
     MenuItem{"&Action", "&Copy to Image...\tCtrl+I", CMD_COPY_TO_IMAGE},
     MenuItem{"&Action", "Damage &Report...", CMD_DAMAGE_REPORT},
     MenuItem{"&Action", "Copy Out...\tCtrl+O", CMD_COPY_OUT},
+    MenuItem{"&Action", "Compare &FATs", CMD_COMPARE_FATS},
     MenuItem{"&Action", "", 0},
     MenuItem{"&Action", "&Sector/Cluster Dumping\tCtrl+F4", CMD_SECTOR_DUMPING},
     MenuItem{"&Action", "Raw Sector &Dumping\tF4", CMD_RAW_DUMPING},
@@ -170,6 +175,8 @@ bool IsCommandEnabled(int id, const CommandState& state) {
             return state.diskAccessReady && state.itemSelected;
         case CopyOutItem:
             return state.diskAccessReady && state.selectedCopyOut;
+        case FatCopiesItem:
+            return state.diskAccessReady && state.selectedFatCopies;
     }
     return false;
 }

@@ -31,6 +31,7 @@ enum CommandId : int {
     CMD_DAMAGE_REPORT = 32811,
     CMD_FIND = 32812,
     CMD_FIND_NEXT = 32813,
+    CMD_COMPARE_FATS = 32814,
     CMD_COPY_OUT = 32815,
     CMD_COPY_OUT_ROW = 32816,  // the listing pop-up's entry: the focused row
     CMD_EDIT_CUT = 57635,
@@ -60,6 +61,7 @@ enum class EnableRule {
     VolumeItem,       // the selected item is a floppy or a partition volume
     SelectedItem,     // an item is selected
     CopyOutItem,      // the selected item is a volume, a root directory, a file or a directory
+    FatCopiesItem,    // the selected item is a volume or one of its FATs
 };
 
 // View styles of the list pane, as the style commands name them.
@@ -93,6 +95,7 @@ struct CommandState {
     bool selectedCopyable = false;
     bool selectedVolume = false;
     bool selectedCopyOut = false;
+    bool selectedFatCopies = false;
     bool sectorDumpingChecked = false;
     bool rawDumpingChecked = false;
     bool toolbarVisible = true;

@@ -8,13 +8,15 @@
 // sector dumps of the volume's and the root directory's first sectors. The
 // boot record's dump must show the input's bytes; the volume copied to an
 // image, structure first, must be its bytes; its damage report by a map
-// with bad sectors must stay within what it reports on. A broken check
+// with bad sectors must stay within what it reports on; its FAT copies
+// compared list only entries that differ or were not read. A broken check
 // aborts.
 //
 // Whole views are formatted up to kCellBudget cells a run, which all the
 // views of the small seed volumes fit (a 1.44 MB floppy's two FAT grids
 // alone take 6,528 cells); a view past the budget is drawn at its first and
 // last rows, so that a huge FAT costs a run no more than a small one.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -173,6 +175,19 @@ void CopyAndReport(fuzz::FuzzSession& run, fuzz::FuzzPlatform& platform, TreeIte
     }
 }
 
+// The volume's FAT copies compared: a row is listed exactly for an entry
+// that differs or that a copy could not read, with a value for each copy.
+void CompareFats(fuzz::FuzzSession& run, TreeItemHandle item) {
+    fuzz::SelectInMode(run.screen, item, fuzz::Mode::Structure);
+    run.session.OnCommand(brovane::CMD_COMPARE_FATS);
+    const brovane::FatCopiesComparison& compared = run.session.pane.fatCopies;
+    const std::size_t rows = compared.entries.size();
+    fuzz::Require(rows <= compared.differing + compared.unreadable &&
+                  rows >= std::max(compared.differing, compared.unreadable) &&
+                  compared.values.size() == rows * compared.copies);
+    fuzz::DrawEnds(run.screen, 1);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -198,6 +213,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CopyAndReport(run, platform, item,
                   platform.FindDisk(screen.GetTreeItemInfo(item)->driveNumber)->sectorCount,
                   1 + brovane::ReadU8(volume, 0) % 7);
+    CompareFats(run, item);
     Walk walk{screen};
     Show(walk, item, fuzz::Mode::Structure);
     CheckBootRecordDump(screen, item, volume);

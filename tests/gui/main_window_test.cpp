@@ -120,6 +120,7 @@ const QStringList kMenus = {
     "&Action|&Copy to Image...\tCtrl+I|32810|0",
     "&Action|Damage &Report...|32811|0",
     "&Action|Copy Out...\tCtrl+O|32815|0",
+    "&Action|Compare &FATs|32814|0",
     "&Action|-",
     "&Action|&Sector/Cluster Dumping\tCtrl+F4|32775|1",
     "&Action|Raw Sector &Dumping\tF4|32780|1",

@@ -300,6 +300,29 @@ TEST(FaultMatrix, FatGrids) {
     }
 }
 
+// The FAT copies compared: an entry whose sector a copy cannot read is
+// listed as unreadable in that copy and not counted as a difference; read
+// again sector by sector the copies are whole and agree. The disk library
+// stops behind a failed piece, and the read goes on from there.
+TEST(FaultMatrix, FatCopiesCompared) {
+    const std::string compare = "select %|command compare-fats";
+    const Case cases[] = {
+        {kFat16, compare, kOne, kPaths, "-",
+         "256x3 0000 vm11 u-- Differing FAT entries: 0, unreadable entries not compared: 256 + L2",
+         2070},
+        {kFat32, compare, kOne, kLibrary, "-",
+         "128x3 unreadable vm11 u-- Differing FAT entries: 0, unreadable entries not compared: "
+         "128 + L2",
+         24032},
+        {kFat16, compare, kWhole, kLibrary, "The 2 FAT copies agree.",
+         "0x3 vm11 u-- Differing FAT entries: 0 + L2"},
+        {kFloppy, compare, kNothing, kPaths, kBoot, "13x2 BROVANE  vm0 u-- b512 - o1 c1 + L3"},
+    };
+    for (const Case& c : cases) {
+        Check(c);
+    }
+}
+
 // Read again sector by sector a root directory is whole; filled sectors are
 // deleted entries, which the tree leaves out. Each transfer that moved
 // nothing opens a floppy again (the run, then each of its fourteen sectors);
@@ -506,6 +529,10 @@ TEST(FaultMatrix, EveryAllocationOfEachActionRefusedInTurn) {
          "Fatal Error!  Not able to allocate a buffer for FAT Entries! | 0x34 vm0 u-- b10240 - L3\n"
          "Fatal Error!  Not able to allocate a Buffer! | 0x34 vm0 u-- - L2\n"},
         {kScatter, kPage, kPaths, ""},
+        {kFat16, "select %|command compare-fats", kLibrary,
+         "Fatal Error!  Not able to allocate a buffer! | 13x2 BROVANE  vm0 u-- b512 - + L3\n"
+         "Fatal Error!  Not able to allocate a Buffer For FAT! | 13x2 BROVANE  vm0 u-- b512 - + "
+         "L3\n"},
         {kDocs, kOver, kPaths,
          "Fatal Error!  Not able to allocate a buffer! | 0x0 vm0 r-- s0 + L2\n"
          "Fatal Error!  Not able to allocate a buffer for FAT Entries! | 32x34  vm0 r-- b10240 s0 "
