@@ -233,9 +233,9 @@ bool BatchRunner::ChooseCommand(std::string_view name, std::string& error) {
 }
 
 bool BatchRunner::PressKey(std::string_view key, std::string& error) {
-    static constexpr std::string_view kKeys[] = {"F1",     "F3",       "F4",     "F5",
-                                                 "F6",     "Shift+F6", "Ctrl+F", "Ctrl+F4",
-                                                 "Ctrl+G", "Ctrl+I",   "Ctrl+X", "Ctrl+Z"};
+    static constexpr std::string_view kKeys[] = {
+        "F1",      "F3",     "F4",     "F5",     "F6",     "Shift+F6", "Ctrl+F",
+        "Ctrl+F4", "Ctrl+G", "Ctrl+I", "Ctrl+O", "Ctrl+X", "Ctrl+Z"};
     if (std::find(std::begin(kKeys), std::end(kKeys), key) == std::end(kKeys)) {
         error = "unknown key '" + std::string(key) + "'";
         return false;
