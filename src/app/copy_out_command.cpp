@@ -1,6 +1,7 @@
 #include "app/copy_out_command.h"
 
 #include "disk/drive_size.h"
+#include "dump/byte_edit.h"
 #include "imaging/copy_extent.h"
 #include "present/directory_row_store.h"
 #include "screen/screen_operations.h"
@@ -28,9 +29,7 @@ std::optional<CopyOutSource> SourceOf(const PlatformDiskScreen& io, const TreeIt
     if (item.kind == IK_VOLUME) {
         std::optional<CopyExtent> extent = CopyExtentOf(io.platform, item);
         if (!extent || !TakeLibraryGeometry(io, item, *extent)) {
-            io.screen.Notify(
-                "The disk's geometry is not known, so the disk library cannot address "
-                "its sectors: nothing was copied.");
+            io.screen.Notify(NoLibraryGeometryText("copied"));
             return std::nullopt;
         }
         source.origin = extent->origin;
@@ -208,15 +207,12 @@ void ChooseCopyOut(const PlatformDiskScreen& io, const TreeItemInfo* item) {
 }
 
 void ChooseCopyOutRow(const PlatformDiskScreen& io, const RightPaneState& pane) {
-    int focused = -1;
-    for (int row = 0; row < io.screen.GetListItemCount() && focused < 0; ++row) {
-        focused = io.screen.IsListItemFocused(row) ? row : -1;
-    }
-    if (focused < 0) {
+    const std::optional<int> focused = FirstFocusedRow(io.screen);
+    if (!focused) {
         return;
     }
     AskAndCopy(io, [&](const std::string& destination, const CopiedSink& sink) {
-        return CopyOutRow(io, pane, focused, destination, sink);
+        return CopyOutRow(io, pane, *focused, destination, sink);
     });
 }
 

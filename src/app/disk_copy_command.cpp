@@ -44,9 +44,7 @@ std::optional<CopyResult> CopyItemToImage(const PlatformDiskScreen& io, const Tr
         return std::nullopt;
     }
     if (!TakeLibraryGeometry(io, item, *extent)) {
-        io.screen.Notify(
-            "The disk's geometry is not known, so the disk library cannot address its sectors: "
-            "nothing was copied.");
+        io.screen.Notify(NoLibraryGeometryText("copied"));
         return std::nullopt;
     }
     const Start start = AskHowToStart(io, imagePath);

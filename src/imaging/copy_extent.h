@@ -7,6 +7,8 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <string_view>
 
 #include "disk/platform_disk_screen.h"
 #include "disk/sector_run.h"
@@ -39,5 +41,12 @@ std::optional<CopyExtent> CopyExtentOf(Platform& platform, const TreeItemInfo& i
 // when none is found.
 bool TakeLibraryGeometry(const PlatformDiskScreen& io, const TreeItemInfo& item,
                          CopyExtent& extent);
+
+// What is said when no geometry is found: "..., nothing was WHAT."
+inline std::string NoLibraryGeometryText(std::string_view what) {
+    return "The disk's geometry is not known, so the disk library cannot address its sectors: "
+           "nothing was " +
+           std::string(what) + ".";
+}
 
 }  // namespace brovane

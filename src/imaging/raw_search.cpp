@@ -174,9 +174,7 @@ std::optional<SearchRange> SearchRangeOf(const PlatformDiskScreen& io, const Tre
     std::optional<SearchRange> range =
         IsCopyableItem(item) ? CopyableRange(io, item) : VolumePartRange(io, item);
     if (!range) {
-        io.screen.Notify(
-            "The disk's geometry is not known, so the disk library cannot address its sectors: "
-            "nothing was searched.");
+        io.screen.Notify(NoLibraryGeometryText("searched"));
     }
     return range;
 }
