@@ -33,6 +33,7 @@ class CProgressDlg : public QDialog {
 
     QPushButton* CancelButton() const { return cancelButton_; }
     QLabel* DoneText() const { return doneText_; }
+    QLabel* FileText() const { return fileText_; }
     bool WorkEnded() const { return ended_.load(); }
 
   public slots:

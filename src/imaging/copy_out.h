@@ -1,8 +1,9 @@
 // Copy Out: writes what a plan holds into a folder of the host, reading
 // each file's clusters in runs of up to 1 MiB. Nothing is written to the
-// disk. Each file goes to a hidden temporary name, is flushed and renamed
-// to its own name once complete, and then takes its entry's time; folders
-// take theirs after their contents. A sector that cannot be read is zeros
+// disk. Each file goes to a hidden temporary name; complete files are
+// flushed to stable storage together, a batch at a time, and only then
+// renamed to their own names and given their entries' times; folders take
+// theirs after their contents. A sector that cannot be read is zeros
 // in the file, which is kept and said to be incomplete; a file whose chain
 // ends before its size is too. Cancel and a host that takes no more stop
 // the copy: what was written stays, the file being written is removed.
@@ -38,7 +39,7 @@ struct CopyOutResult {
     std::string failedPath;  // kUnwritable: what could not be written
     std::uint64_t files = 0;
     std::uint64_t folders = 0;
-    std::uint64_t bytes = 0;
+    std::uint64_t bytes = 0;  // of the files kept
 };
 
 // The hidden name a file is written under until it is complete.

@@ -108,6 +108,11 @@ class Platform {
     virtual bool FlushHostFile(DeviceHandle handle) = 0;
     virtual void CloseHostFile(DeviceHandle handle) = 0;
     virtual bool ReplaceHostFile(const std::string& from, const std::string& to) = 0;
+    // Many files at once: MoveHostFile renames `from` over `to` in one step,
+    // stable only after FlushHostFileSystem, which makes everything written,
+    // renamed and stamped on the file system holding `path` stable.
+    virtual bool MoveHostFile(const std::string& from, const std::string& to) = 0;
+    virtual bool FlushHostFileSystem(const std::string& path) = 0;
     virtual bool HostFileExists(const std::string& path) = 0;
     virtual bool RemoveHostFile(const std::string& path) = 0;
     // Makes the folder (its parent must exist). True when a folder is there

@@ -82,6 +82,16 @@ bool ReplacePosixHostFile(const std::string& from, const std::string& to) {
     return flushed;
 }
 
+bool FlushPosixFileSystem(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    const bool flushed = ::syncfs(fd) == 0;
+    ::close(fd);
+    return flushed;
+}
+
 bool CreatePosixHostFolder(const std::string& path) {
     if (::mkdir(path.c_str(), kFolderMode) == 0) {
         return true;

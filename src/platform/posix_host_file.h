@@ -1,7 +1,7 @@
 // Host files on POSIX: plain descriptors (the system cache is welcome for
 // files we write; FlushHostFile is what makes them stable), transfers that
 // go on until every byte moved, and a rename made stable by flushing the
-// directory that holds the new name. Folders and times through mkdir, stat
+// directory that holds the new name; syncfs for many at once. Folders and times through mkdir, stat
 // and utimensat.
 #pragma once
 
@@ -19,6 +19,8 @@ std::uint32_t WritePosixHostFile(int fd, std::uint64_t offset, const void* buffe
                                  std::uint32_t bytes);
 bool FlushPosixHostFile(int fd);
 bool ReplacePosixHostFile(const std::string& from, const std::string& to);
+// syncfs of the file system holding path: every file, name and time on it.
+bool FlushPosixFileSystem(const std::string& path);
 
 // True when a folder is there afterwards, made now or before.
 bool CreatePosixHostFolder(const std::string& path);

@@ -195,6 +195,14 @@ bool PosixPlatform::ReplaceHostFile(const std::string& from, const std::string& 
     return ReplacePosixHostFile(from, to);
 }
 
+bool PosixPlatform::MoveHostFile(const std::string& from, const std::string& to) {
+    return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool PosixPlatform::FlushHostFileSystem(const std::string& path) {
+    return FlushPosixFileSystem(path);
+}
+
 bool PosixPlatform::HostFileExists(const std::string& path) {
     return ::access(path.c_str(), F_OK) == 0;
 }

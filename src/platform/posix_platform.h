@@ -59,6 +59,8 @@ class PosixPlatform : public Platform {
     bool FlushHostFile(DeviceHandle handle) override;
     void CloseHostFile(DeviceHandle handle) override;
     bool ReplaceHostFile(const std::string& from, const std::string& to) override;
+    bool MoveHostFile(const std::string& from, const std::string& to) override;
+    bool FlushHostFileSystem(const std::string& path) override;
     bool HostFileExists(const std::string& path) override;
     bool RemoveHostFile(const std::string& path) override;
     bool CreateHostFolder(const std::string& path) override;

@@ -15,22 +15,10 @@
 # Each runs RUNS times, in turn; prints the best and the median.
 # Usage: disk_copy_bench.sh BIN_DIR [RUNS]
 set -euo pipefail
+HERE=$(dirname "$(realpath "$0")")
 BIN=$(realpath "$1")
 RUNS=${2:-5}
-WORK=$(mktemp -d -p "${BENCH_DIR:-/var/tmp}")
-trap 'rm -rf "$WORK"' EXIT
-cd "$WORK"
-export MTOOLS_SKIP_CHECK=1
-START=2048
-SECTORS=$((2 << 20))
-head -c $((SECTORS * 512)) /dev/urandom > disk.img
-printf 'label: dos\n%s,,c\n' $START | sfdisk -q disk.img
-mkfs.fat -F32 -s 8 -g 255/63 -h $START --offset $START disk.img $(((SECTORS - START) / 2)) >/dev/null
-head -c $((64 << 20)) /dev/urandom > big.bin
-mkdir 'Big directory'
-for i in $(seq -w 0 4999); do echo "$i" > "Big directory/$i file with a long name.txt"; done
-mcopy -s -i "disk.img@@$((START * 512))" big.bin 'Big directory' ::/
-rm -rf big.bin 'Big directory'
+. "$HERE/bench_disk.sh"
 echo 'copy-disk Hard Disk 1 out.img' > copy.txt
 
 DD="dd if=disk.img of=out.img iflag=direct bs=1M conv=fsync"

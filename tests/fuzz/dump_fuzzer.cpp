@@ -8,7 +8,8 @@
 // Items of both drives are expanded and each is selected in structure mode,
 // its first and last rows drawn (partition tables, boot records, FATs,
 // directories), searched for typed bytes (Find, then Find Next: nothing is
-// written, a hit shown holds them), then in sector/cluster mode and in raw
+// written, a hit shown holds them), copied out (nothing is written to a
+// disk, what is told is what the host holds), then in sector/cluster mode and in raw
 // mode; in each dumping mode the dump is paged forward and back (Next and
 // Previous), a row is edited through the byte dialog and Write Changes is
 // answered yes. Every
@@ -27,6 +28,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/copy_out_command.h"
 #include "dump/dump_position.h"
 #include "format/little_endian.h"
 #include "fuzz/fuzz_platform.h"
@@ -235,12 +237,40 @@ void FindTypedBytes(Run& run) {
     }
 }
 
-// The item in structure mode, its first and last rows drawn, searched, then
-// in both dumping modes.
+// Copy Out of a volume, directory or file into a host folder of 1 MiB:
+// nothing is written to a disk, the copy ends, each file it tells of holds
+// the bytes it told, no more than its entry's size, and no partial file is
+// left behind.
+void CopyOutItem(Run& run, TreeItemHandle item) {
+    const brovane::TreeItemInfo* info = run.screen.GetTreeItemInfo(item);
+    if (info == nullptr || !brovane::IsCopyOutItem(*info)) {
+        return;
+    }
+    const unsigned writesBefore = WriteCalls(run.platform);
+    brovane::MemoryHostFiles& host = run.platform.hostFiles;
+    host = brovane::MemoryHostFiles{};
+    host.folders["/out"] = 0;
+    host.capacity = 1 << 20;
+    std::map<std::string, std::uint64_t> told;
+    brovane::CopyOutItem(run.session.Io(), *info, "/out", [&](const brovane::CopiedItem& copied) {
+        Require(copied.bytes <= copied.item.size);
+        told["/out/" + copied.item.path] = copied.bytes;
+    });
+    Require(WriteCalls(run.platform) == writesBefore);
+    for (const auto& [path, file] : host.files) {
+        Require(path.find("/.~") == std::string::npos);
+        Require(told.contains(path) && told.at(path) == file.bytes.size());
+    }
+    host = brovane::MemoryHostFiles{};
+}
+
+// The item in structure mode, its first and last rows drawn, searched and
+// copied out, then in both dumping modes.
 void Visit(Run& run, TreeItemHandle item) {
     fuzz::SelectInMode(run.screen, item, fuzz::Mode::Structure);
     fuzz::DrawEnds(run.screen, 1);
     FindTypedBytes(run);
+    CopyOutItem(run, item);
     PageEditAndWrite(run, item, fuzz::Mode::SectorCluster);
     PageEditAndWrite(run, item, fuzz::Mode::RawSector);
 }

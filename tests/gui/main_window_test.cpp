@@ -2,7 +2,7 @@
 // enabling, accelerators, toolbar, pane focus, message boxes, pop-up menus,
 // a list of 2,000,000 callback rows, a row edited in the byte dialog, rows
 // selected with Shift and copied from the pop-up menu, and a copy to an
-// image cancelled in its progress dialog.
+// image and a copy-out cancelled in their progress dialogs.
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -21,6 +21,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <algorithm>
+#include <functional>
 #include <numeric>
 
 #include "gui/byte_edit_dialog.h"
@@ -30,6 +31,10 @@
 #include "gui/progress_dialog.h"
 #include "gui/quorvel_app.h"
 #include "gui/quorvel_view.h"
+#include "gui/tree_model.h"
+#include "imagebuilder/description_parser.h"
+#include "imagebuilder/image_builder.h"
+#include "imagebuilder/sparse_image.h"
 #include "support/memory_platform.h"
 
 using namespace brovane;
@@ -105,6 +110,24 @@ struct Gui {
     QStringList messages;  // caption|text|icon|buttons
     QMessageBox::StandardButton answer = QMessageBox::Yes;
 };
+
+// Runs a progress dialog and clicks its Cancel after `after` ms, first
+// calling `beforeCancel`; cancelToClose: the ms from the click to the
+// dialog closed.
+int ExecCancelledAfter(
+    QDialog& dialog, int after, qint64& cancelToClose,
+    const std::function<void()>& beforeCancel = [] {}) {
+    auto& progress = dynamic_cast<CProgressDlg&>(dialog);
+    QElapsedTimer clock;
+    QTimer::singleShot(after, [&] {
+        beforeCancel();
+        clock.start();
+        QTest::mouseClick(progress.CancelButton(), Qt::LeftButton);
+    });
+    const int result = dialog.exec();
+    cancelToClose = clock.isValid() ? clock.elapsed() : cancelToClose;
+    return result;
+}
 
 // The menu bar as the user sees it with disk access set up: each item's
 // menu, text, command and enabling ("-" a separator).
@@ -348,20 +371,11 @@ class MainWindowTest : public QObject {
                 files->selectFile(QString::fromStdString(image));
                 return int{QDialog::Accepted};
             }
-            auto& progress = dynamic_cast<CProgressDlg&>(dialog);
             QTimer tick;  // the window keeps running events while the copy goes on
             QObject::connect(&tick, &QTimer::timeout, [&] { ++ticks; });
             tick.start(10);
-            QElapsedTimer clock;
-            if (cancelToClose < 0) {
-                QTimer::singleShot(150, [&] {
-                    clock.start();
-                    QTest::mouseClick(progress.CancelButton(), Qt::LeftButton);
-                });
-            }
-            const int result = dialog.exec();
-            cancelToClose = clock.isValid() ? clock.elapsed() : cancelToClose;
-            return result;
+            return cancelToClose < 0 ? ExecCancelledAfter(dialog, 150, cancelToClose)
+                                     : dialog.exec();
         });
         gui.Action(32810)->trigger();
         qInfo("Cancel to the dialog closed: %lld ms", cancelToClose);
@@ -402,17 +416,7 @@ class MainWindowTest : public QObject {
             QTimer tick;
             QObject::connect(&tick, &QTimer::timeout, [&] { ++ticks; });
             tick.start(10);
-            QElapsedTimer clock;
-            if (cancel) {
-                QTimer::singleShot(100, [&] {
-                    clock.start();
-                    QTest::mouseClick(dynamic_cast<CProgressDlg&>(dialog).CancelButton(),
-                                      Qt::LeftButton);
-                });
-            }
-            const int result = dialog.exec();
-            cancelToClose = clock.isValid() ? clock.elapsed() : cancelToClose;
-            return result;
+            return cancel ? ExecCancelledAfter(dialog, 100, cancelToClose) : dialog.exec();
         });
         gui.Action(32812)->trigger();
         qInfo("Cancel to the dialog closed: %lld ms", cancelToClose);
@@ -427,6 +431,65 @@ class MainWindowTest : public QObject {
         QCOMPARE(gui.Frame().StatusPane(kPositionPane)->text(),
                  QStringLiteral("Current Sector Number: 131000"));
         QCOMPARE(gui.Screen().IsListItemSelected(18) && gui.Screen().IsListItemFocused(18), true);
+    }
+
+    // Copy Out of a volume on a slow disk, cancelled while its large file
+    // is read: the dialog closes within 100 ms of Cancel, the file copied
+    // before stays and the one being written is gone.
+    void copyOutIsCancelledKeepingWhatWasCopied() {
+        Gui gui(0, 0);
+        imagebuilder::Disk described;
+        std::string error;
+        QVERIFY(imagebuilder::ParseDescription(R"(
+disk size=16M
+partition type=0x06 start=2048 size=30000
+fat16 sectors_per_cluster=4
+file /FIRST.TXT data="first"
+file /BIG.BIN pattern="big " length=8388608
+)",
+                                               described, error));
+        imagebuilder::SparseImage image(described.sizeBytes);
+        QVERIFY(imagebuilder::BuildImage(described, image, error));
+        MemoryDisk& disk =
+            *gui.platform.FindDisk(gui.platform.AddHardDisk(described.sizeBytes / 512));
+        disk.heads = described.heads;
+        disk.sectorsPerTrack = described.sectorsPerTrack;
+        for (std::uint64_t offset : image.WrittenPageOffsets()) {
+            PokeBytes(disk, offset, image.Read(offset, imagebuilder::SparseImage::kPageBytes));
+        }
+        disk.faults.readTime = std::chrono::milliseconds(30);
+        gui.platform.hostFiles.folders["/out"] = 0;
+        gui.Start(false);
+        TreeModel& tree = gui.Frame().LeftView()->Model();
+        gui.Frame().LeftView()->expand(tree.index(0, 0, {}));
+        gui.Screen().SelectTreeItem(tree.HandleOf(tree.index(0, 0, tree.index(0, 0, {}))));
+        QMenu* action = gui.Frame().menuBar()->actions()[2]->menu();
+        action->popup({});  // the menu's enabling follows the selection
+        action->hide();
+        qint64 cancelToClose = -1;
+        QString files;
+        gui.app.Screen().SetDialogRunner([&](QDialog& dialog) {
+            if (auto* folders = dynamic_cast<QFileDialog*>(&dialog)) {
+                folders->selectFile(QStringLiteral("/out"));
+                return int{QDialog::Accepted};
+            }
+            return ExecCancelledAfter(dialog, 120, cancelToClose, [&] {
+                files = dynamic_cast<CProgressDlg&>(dialog).FileText()->text();
+            });
+        });
+        gui.Action(32815)->trigger();
+        qInfo("Cancel to the dialog closed: %lld ms", cancelToClose);
+        QVERIFY2(cancelToClose >= 0 && cancelToClose <= 100,
+                 qPrintable(QString::number(cancelToClose)));
+        QCOMPARE(files, QStringLiteral("Files done: 1 of 2, now BIG.BIN"));
+        QVERIFY2(gui.messages.last().contains(
+                     "The copy was cancelled after 1 files, 0 directories, 5 bytes"),
+                 qPrintable(gui.messages.last()));
+        QStringList left;
+        for (const auto& [path, file] : gui.platform.hostFiles.files) {
+            left << QString::fromStdString(path);
+        }
+        QCOMPARE(left, QStringList{"/out/FIRST.TXT"});
     }
 
     void byteDialogHasItsLayoutAndTabOrder() {

@@ -93,6 +93,17 @@ bool MemoryHostFiles::Flush(DeviceHandle handle) {
     return true;
 }
 
+bool MemoryHostFiles::FlushAll() {
+    if (!Survives() || failFlushes) {
+        return false;
+    }
+    for (auto& [path, file] : files) {
+        file.stable = file.bytes;
+        file.everStable = true;
+    }
+    return true;
+}
+
 void MemoryHostFiles::Close(DeviceHandle handle) {
     open_.erase(handle);
 }
@@ -103,6 +114,7 @@ bool MemoryHostFiles::Replace(const std::string& from, const std::string& to) {
         return false;
     }
     MemoryHostFile moved = std::move(found->second);
+    moved.renamed = true;
     files.erase(found);
     files[to] = std::move(moved);
     StampFolderOf(from);
@@ -185,7 +197,7 @@ bool MemoryHostFiles::OnDrive(const std::string& path, std::uint16_t driveNumber
 void MemoryHostFiles::Crash() {
     open_.clear();
     for (auto file = files.begin(); file != files.end();) {
-        if (!file->second.everStable) {
+        if (!file->second.everStable && !file->second.renamed) {
             file = files.erase(file);
             continue;
         }

@@ -1,7 +1,8 @@
 // The test double's host file system: files by path, each with the bytes a
 // reader sees and the bytes a crash would leave (what the last flush made
-// stable). A file never flushed is lost in a crash; a replace is stable at
-// once, as the POSIX one flushes its folder.
+// stable). A file never flushed is lost in a crash, unless it was renamed:
+// a replace or a move is stable at once, as the POSIX one flushes its
+// folder (and as a journal may commit a rename before the data).
 //
 // Folders are a set of paths, each with a time. A file's folder need not be
 // in it; a folder is made only where its parent is in it, is "/", or the
@@ -25,6 +26,7 @@ struct MemoryHostFile {
     std::vector<std::uint8_t> bytes;
     std::vector<std::uint8_t> stable;
     bool everStable = false;
+    bool renamed = false;   // its name is stable: a crash leaves it, empty when never flushed
     std::int64_t time = 0;  // modification time, seconds since the epoch
 };
 
@@ -51,6 +53,8 @@ class MemoryHostFiles {
     std::uint32_t Write(DeviceHandle handle, std::uint64_t offset, const void* buffer,
                         std::uint32_t bytes);
     bool Flush(DeviceHandle handle);
+    // Flush for every file: the double has one file system.
+    bool FlushAll();
     void Close(DeviceHandle handle);
     bool Replace(const std::string& from, const std::string& to);
     bool Exists(const std::string& path) const { return files.contains(path); }

@@ -128,6 +128,10 @@ class MemoryPlatform : public Platform {
     bool ReplaceHostFile(const std::string& from, const std::string& to) override {
         return hostFiles.Replace(from, to);
     }
+    bool MoveHostFile(const std::string& from, const std::string& to) override {
+        return hostFiles.Replace(from, to);
+    }
+    bool FlushHostFileSystem(const std::string&) override { return hostFiles.FlushAll(); }
     bool HostFileExists(const std::string& path) override { return hostFiles.Exists(path); }
     bool RemoveHostFile(const std::string& path) override { return hostFiles.Remove(path); }
     bool CreateHostFolder(const std::string& path) override { return hostFiles.CreateFolder(path); }

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 
 #include "imaging/copy_out.h"
 #include "imaging/copy_out_plan.h"
@@ -35,6 +36,8 @@ damage fat cluster=13 value=12
 file /readme.txt data="lower"
 deleted /GONE.TXT pattern="gone " length=2500 clusters=20,22 lfn="Gone but back.txt"
 file /HOLE.BIN data="x" clusters=21
+dir /OLD deleted clusters=30 lfn="Old folder"
+deleted /OLD/IN.TXT data="inside" clusters=31 lfn="Inside.txt"
 )";
 
 constexpr std::uint32_t kVolume = 2048;
@@ -79,8 +82,22 @@ TEST_P(CopyOutRun, AVolumeGivesItsTreeWithNamesTimesAndChainOrder) {
     EXPECT_EQ(platform.HostFileTime("/out/SCATTER.BIN"), DosTimeToSeconds(0x56C1, 0x645C));
     EXPECT_EQ(platform.HostFileTime("/out/DOCS"), DosTimeToSeconds(0x5442, 0x4000));
     EXPECT_TRUE(platform.HostFolderExists("/out/DOCS/SELF"));
-    for (const auto& [path, file] : platform.hostFiles.files) {
+    const std::map<std::string, MemoryHostFile> copied = platform.hostFiles.files;
+    for (const auto& [path, file] : copied) {
         EXPECT_EQ(path.find(".part"), std::string::npos) << path;
+    }
+    // A crash anywhere leaves no file under its own name that is not whole.
+    for (unsigned crashAt = 1; crashAt < 40; ++crashAt) {
+        platform.hostFiles = MemoryHostFiles{};
+        platform.hostFiles.folders["/out"] = 0;
+        platform.hostFiles.crashAtOperation = crashAt;
+        Batch("copy-out Hard Disk 1/#1 /out\n");
+        platform.hostFiles.Crash();
+        for (const auto& [path, file] : platform.hostFiles.files) {
+            EXPECT_TRUE(path.find("/.~") != std::string::npos ||
+                        file.bytes == copied.at(path).bytes)
+                << "crash at " << crashAt << ": " << path;
+        }
     }
 }
 
@@ -96,6 +113,14 @@ TEST_P(CopyOutRun, ADeletedRowComesBackGuessedAndAnEntryAlone) {
     EXPECT_EQ(Batch("copy-out-row " + std::to_string(gone) + " /out\n"),
               "guessed: Gone but back.txt 2500\ncopy-out: 1 files, 0 directories, 2500 bytes\n");
     EXPECT_TRUE(File("/out/Gone but back.txt") == Pattern("gone ", 2500));
+    // A deleted directory: its entries read from its guessed cluster.
+    const auto old =
+        std::count(rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(rows.find("\\xE5LD")),
+                   '\n') -
+        1;
+    EXPECT_EQ(Batch("copy-out-row " + std::to_string(old) + " /out\n"),
+              "guessed: Old folder/Inside.txt 6\ncopy-out: 1 files, 1 directories, 6 bytes\n");
+    EXPECT_TRUE(File("/out/Old folder/Inside.txt") == Text("inside"));
     EXPECT_EQ(Batch("copy-out Hard Disk 1/#1/Root Directory/#2 /out\n"),
               "copied: DOCS/A longer name.txt 1\ncopied: DOCS/x_y 5\n"
               "skipped: DOCS/SELF/AGAIN, a directory met before\n"
@@ -118,9 +143,9 @@ TEST_P(CopyOutRun, UnreadableSectorsAreZerosAndFullOrForbiddenHostsStop) {
     platform.hostFiles.capacity = 5000;
     printed.clear();
     EXPECT_EQ(Batch("copy-out Hard Disk 1/#1 /out\n"),
-              "copy-out: 0 files, 0 directories, 4096 bytes\n");
+              "copy-out: 0 files, 0 directories, 0 bytes\n");
     EXPECT_EQ(printed, Messages({"/out/SCATTER.BIN could not be written: the copy stopped after 0 "
-                                 "files, 0 directories, 4096 bytes."}));
+                                 "files, 0 directories, 0 bytes."}));
     EXPECT_TRUE(platform.hostFiles.files.empty());
     platform.hostFiles.drivePrefixes[0x80] = "/out";
     printed.clear();

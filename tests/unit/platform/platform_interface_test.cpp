@@ -122,8 +122,8 @@ TYPED_TEST(PlatformInterfaceTest, ClosedHandleMovesNothingAndReopeningWorks) {
 }
 
 // Host files: a write past the end leaves a hole of zeros, a closed handle
-// moves nothing, creating empties, a replace takes the new file's bytes in
-// one step, and missing files neither open, exist nor go.
+// moves nothing, creating empties, a replace or a move takes the new file's
+// bytes in one step, and missing files neither open, exist nor go.
 TYPED_TEST(PlatformInterfaceTest, HostFilesAreWrittenReadAndReplaced) {
     Platform& platform = this->Create({});
     const std::string image = this->factory_.HostPath("image.img");
@@ -163,9 +163,16 @@ TYPED_TEST(PlatformInterfaceTest, HostFilesAreWrittenReadAndReplaced) {
     EXPECT_EQ(std::string(back.begin(), back.begin() + 5), "newer");
     platform.CloseHostFile(file);
     EXPECT_FALSE(platform.ReplaceHostFile(temporary, map));
-    EXPECT_TRUE(platform.RemoveHostFile(map));
-    EXPECT_FALSE(platform.HostFileExists(map));
-    EXPECT_FALSE(platform.RemoveHostFile(map));
+    // A move replaces as well; the flush of its file system makes it stable.
+    EXPECT_TRUE(platform.MoveHostFile(map, image));
+    EXPECT_FALSE(platform.MoveHostFile(map, image));
+    EXPECT_TRUE(platform.FlushHostFileSystem(image));
+    file = platform.OpenHostFile(image);
+    EXPECT_EQ(platform.ReadHostFile(file, 0, back.data(), 100), 5u);
+    platform.CloseHostFile(file);
+    EXPECT_TRUE(platform.RemoveHostFile(image));
+    EXPECT_FALSE(platform.HostFileExists(image));
+    EXPECT_FALSE(platform.RemoveHostFile(image));
 }
 
 // A folder is made once and then found again, never over a file or without
