@@ -44,6 +44,14 @@ using DiskTransferProc =
 // CheckInt13Extension32: drive number in, an opaque value out.
 using ExtensionCheckProc = std::function<std::uint32_t(std::uint32_t drive)>;
 
+struct DriveIdentity {
+    std::string path;
+    std::uint64_t sizeBytes = 0;
+    std::uint64_t deviceNumber = 0;
+    std::uint64_t inode = 0;  // 0 for a block device
+    bool blockDevice = false;
+};
+
 class Platform {
   public:
     virtual ~Platform() = default;
@@ -134,6 +142,18 @@ class Platform {
     // or the image file itself. False when it cannot be told (unknown drive,
     // stat fails).
     virtual bool IsHostPathOnDrive(const std::string& path, std::uint16_t driveNumber) = 0;
+    // Who the drive is, for the write journal: its path and size in bytes;
+    // for a block device its device number, for an image file the device of
+    // its file system and its inode. Nothing for a drive not there.
+    virtual std::optional<DriveIdentity> IdentifyDrive(std::uint16_t driveNumber) = 0;
+    // Where the write journal lives: the --journal option's path, else
+    // $XDG_DATA_HOME/brovane/journal, else ~/.local/share/brovane/journal;
+    // empty when none of them can be told.
+    virtual std::string JournalPath() = 0;
+    // Waits for the file's lock and holds it until the handle is closed, so
+    // that two programs never append to one journal at once. False when the
+    // lock cannot be had.
+    virtual bool LockHostFile(DeviceHandle handle) = 0;
 
     // Zero-filled, sector-aligned memory; nullptr when it cannot be had.
     virtual void* AllocateZeroed(std::size_t bytes) = 0;

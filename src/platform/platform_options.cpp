@@ -30,7 +30,8 @@ std::size_t TakeOption(const std::vector<std::string>& args, std::size_t i,
     }
     const std::size_t equals = arg.find('=');
     const std::string_view name = arg.substr(0, equals);
-    std::vector<std::string>* list = PathListFor(name, options);
+    std::vector<std::string> journal;
+    std::vector<std::string>* list = name == "--journal" ? &journal : PathListFor(name, options);
     if (list == nullptr) {
         return 0;
     }
@@ -41,6 +42,9 @@ std::size_t TakeOption(const std::vector<std::string>& args, std::size_t i,
         return 0;
     }
     list->push_back(inlinePath ? std::string(arg.substr(equals + 1)) : args[i + 1]);
+    if (list == &journal) {
+        options.journal = journal.front();
+    }
     return inlinePath ? 1 : 2;
 }
 

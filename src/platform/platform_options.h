@@ -1,5 +1,5 @@
 // The platform's own command-line options, shared by both executables:
-//   [--disk PATH]... [--floppy PATH]... [--disk-library]
+//   [--disk PATH]... [--floppy PATH]... [--disk-library] [--journal PATH]
 #pragma once
 
 #include <string>
@@ -11,6 +11,7 @@ struct PlatformOptions {
     std::vector<std::string> disks;     // hard disk 0, 1, ... in order
     std::vector<std::string> floppies;  // removable drives A:, B:, ...
     bool diskLibrary = false;           // version test answers the disk-library platform
+    std::string journal = {};           // the write journal's path; empty: the usual place
     bool explicitDevices() const { return !disks.empty() || !floppies.empty(); }
 };
 

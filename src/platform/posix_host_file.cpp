@@ -1,6 +1,7 @@
 #include "platform/posix_host_file.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -90,6 +91,33 @@ bool FlushPosixFileSystem(const std::string& path) {
     const bool flushed = ::syncfs(fd) == 0;
     ::close(fd);
     return flushed;
+}
+
+bool LockPosixHostFile(int fd) {
+    int result = 0;
+    do {
+        result = ::flock(fd, LOCK_EX);
+    } while (result != 0 && errno == EINTR);
+    return result == 0;
+}
+
+std::optional<DriveIdentity> IdentifyPosixDevice(const std::string& path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) {
+        return std::nullopt;
+    }
+    DriveIdentity identity;
+    identity.path = path;
+    identity.blockDevice = S_ISBLK(status.st_mode);
+    identity.deviceNumber = identity.blockDevice ? status.st_rdev : status.st_dev;
+    identity.inode = identity.blockDevice ? 0 : status.st_ino;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd >= 0) {
+        const off_t end = ::lseek(fd, 0, SEEK_END);
+        identity.sizeBytes = end > 0 ? static_cast<std::uint64_t>(end) : 0;
+        ::close(fd);
+    }
+    return identity;
 }
 
 bool CreatePosixHostFolder(const std::string& path) {

@@ -9,6 +9,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/platform.h"
+
 namespace brovane {
 
 // A descriptor open for reading and writing, or -1.
@@ -21,6 +23,11 @@ bool FlushPosixHostFile(int fd);
 bool ReplacePosixHostFile(const std::string& from, const std::string& to);
 // syncfs of the file system holding path: every file, name and time on it.
 bool FlushPosixFileSystem(const std::string& path);
+
+// flock for this descriptor alone, waited for.
+bool LockPosixHostFile(int fd);
+// stat of the path, and its size from its end (a block device's too).
+std::optional<DriveIdentity> IdentifyPosixDevice(const std::string& path);
 
 // True when a folder is there afterwards, made now or before.
 bool CreatePosixHostFolder(const std::string& path);

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
@@ -230,6 +231,29 @@ std::optional<std::int64_t> PosixPlatform::HostFileTime(const std::string& path)
 bool PosixPlatform::IsHostPathOnDrive(const std::string& path, std::uint16_t driveNumber) {
     const std::string* drivePath = namespace_.PathOfDrive(driveNumber);
     return drivePath != nullptr && HostPathLiesOn(path, *drivePath, sysDevBlockRoot_);
+}
+
+std::optional<DriveIdentity> PosixPlatform::IdentifyDrive(std::uint16_t driveNumber) {
+    const std::string* path = namespace_.PathOfDrive(driveNumber);
+    return path != nullptr ? IdentifyPosixDevice(*path) : std::nullopt;
+}
+
+std::string PosixPlatform::JournalPath() {
+    if (!options_.journal.empty()) {
+        return options_.journal;
+    }
+    const char* data = std::getenv("XDG_DATA_HOME");
+    if (data != nullptr && data[0] == '/') {
+        return std::string(data) + "/brovane/journal";
+    }
+    const char* home = std::getenv("HOME");
+    return home != nullptr && home[0] == '/' ? std::string(home) + "/.local/share/brovane/journal"
+                                             : std::string();
+}
+
+bool PosixPlatform::LockHostFile(DeviceHandle handle) {
+    const int* fd = hostFiles_.Find(handle);
+    return fd != nullptr && LockPosixHostFile(*fd);
 }
 
 void* PosixPlatform::AllocateZeroed(std::size_t bytes) {

@@ -68,6 +68,9 @@ class PosixPlatform : public Platform {
     bool SetHostFileTime(const std::string& path, std::int64_t secondsSinceEpoch) override;
     std::optional<std::int64_t> HostFileTime(const std::string& path) override;
     bool IsHostPathOnDrive(const std::string& path, std::uint16_t driveNumber) override;
+    std::optional<DriveIdentity> IdentifyDrive(std::uint16_t driveNumber) override;
+    std::string JournalPath() override;
+    bool LockHostFile(DeviceHandle handle) override;
 
     void* AllocateZeroed(std::size_t bytes) override;
     void FreeMemory(void* block) override;

@@ -37,6 +37,8 @@ inline constexpr std::string_view kCriticalSectorNotAccessibleText =
     "Critical Sector not accessible!";
 inline constexpr std::string_view kWriteConfirmText = "Are you sure to write to disk?";
 inline constexpr std::string_view kChangesWrittenText = "Changes written successfully!";
+inline constexpr std::string_view kReadBackDiffersText =
+    "The changes were written, but the sectors read back differ from them.";
 inline constexpr std::string_view kEditingNeedsDumpingModeText =
     "Editing is possible only in Sector/Cluster dumping modes\n"
     "Select 'Action->Sector/Cluster Dumping or Raw Sector Dumping' from main menu";

@@ -51,6 +51,7 @@ struct MemoryDisk {
     // What the extension check answers for the drive; 0 says the drive has
     // no extended interface, so the disk library addresses it by CHS.
     std::uint32_t int13Extensions = 0;
+    std::uint64_t serial = 1;  // another serial: another device at the same place
 
     std::uint64_t SizeInBytes() const { return sectorCount * kMemorySectorBytes; }
 };

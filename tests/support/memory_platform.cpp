@@ -62,6 +62,15 @@ MemoryDisk* MemoryPlatform::FindDisk(unsigned driveNumber) {
     return found == disks_.end() ? nullptr : &found->second;
 }
 
+std::optional<DriveIdentity> MemoryPlatform::IdentifyDrive(std::uint16_t driveNumber) {
+    const MemoryDisk* disk = FindDisk(driveNumber);
+    if (disk == nullptr) {
+        return std::nullopt;
+    }
+    return DriveIdentity{"memory:" + std::to_string(driveNumber), disk->SizeInBytes(), disk->serial,
+                         0, true};
+}
+
 std::uint32_t MemoryPlatform::GetVersion() {
     return VersionAnswer(settings.diskLibrary);
 }

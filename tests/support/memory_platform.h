@@ -34,6 +34,8 @@ struct MemoryPlatformSettings {
     // What control code 1 answers; nothing for the number of floppies added.
     std::optional<std::uint32_t> virtualDeviceFloppyCount;
     unsigned failingAllocation = 0;  // the n-th allocation (from 1) fails; 0 for none
+    std::string journalPath = "/journal";
+    bool journalLocked = false;  // another program holds the journal's lock
 };
 
 struct MemoryPlatformCounters {
@@ -145,6 +147,10 @@ class MemoryPlatform : public Platform {
     bool IsHostPathOnDrive(const std::string& path, std::uint16_t driveNumber) override {
         return hostFiles.OnDrive(path, driveNumber);
     }
+    // "memory:N" of the drive's size; the disk's serial stands for its device number.
+    std::optional<DriveIdentity> IdentifyDrive(std::uint16_t driveNumber) override;
+    std::string JournalPath() override { return settings.journalPath; }
+    bool LockHostFile(DeviceHandle) override { return !settings.journalLocked; }
 
     void* AllocateZeroed(std::size_t bytes) override;
     void FreeMemory(void* block) override;
