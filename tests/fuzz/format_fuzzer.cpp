@@ -4,7 +4,8 @@
 // invariants (and against a plain walk that remembers every cluster). The
 // whole input is also read as a ddrescue mapfile: a map it holds must be in
 // order, written and read back the same, and stay so when a range is
-// marked. A broken invariant aborts.
+// marked. It is read as a write journal too: each record it yields must
+// encode and decode to itself. A broken invariant aborts.
 #include <algorithm>
 #include <array>
 #include <cstddef>
@@ -20,6 +21,7 @@
 #include "format/directory_entry.h"
 #include "format/fat_chain.h"
 #include "format/fat_entry.h"
+#include "format/journal_record.h"
 #include "format/little_endian.h"
 #include "format/long_name.h"
 #include "format/rescue_map.h"
@@ -180,6 +182,23 @@ void CheckRescueMap(ByteSpan bytes, std::uint64_t pos, std::uint64_t size) {
     }
 }
 
+// The whole input as a write journal: every record it yields encodes to a
+// frame that decodes to that record alone, and the records and problems
+// together account for the input's frames in order.
+void CheckJournal(ByteSpan bytes) {
+    const brovane::JournalScan scan = brovane::DecodeJournal(bytes);
+    std::uint64_t last = 0;
+    for (const brovane::JournalProblem& problem : scan.problems) {
+        Require(problem.offset < bytes.size() && (problem.offset >= last || last == 0));
+        last = problem.offset;
+    }
+    for (const brovane::JournalRecord& record : scan.records) {
+        const std::vector<std::uint8_t> frame = brovane::EncodeJournalRecord(record);
+        const brovane::JournalScan again = brovane::DecodeJournal(frame);
+        Require(again.problems.empty() && again.records.size() == 1 && again.records[0] == record);
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -188,5 +207,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckDirectory(input.directoryData, static_cast<std::uint16_t>(input.firstCluster));
     // A range inside the first 2^32 bytes, of 1 to 2^16 bytes.
     CheckRescueMap(ByteSpan(data, size), input.firstCluster, input.fatImage.size() % 0xFFFF + 1u);
+    CheckJournal(ByteSpan(data, size));
     return 0;
 }
